@@ -1,0 +1,17 @@
+// The program's fixed texts in their stored, encoded form: texts::AppTitle.Decode() and so on.
+// The plain texts are in app/text_table.h; they are only arguments of a compile-time
+// function here and are not emitted into the program.
+#pragma once
+
+#include "app/encoded_text.h"
+#include "app/text_table.h"
+
+namespace texts {
+
+#define ORB_ENCODE_TEXT(name, plain, length)                                                 \
+    inline constexpr auto name = ::modMain::Encode(plain);                                 \
+    static_assert((length) == 0 || sizeof(plain) - 1 == (length), #name " has the wrong length");
+ORB_TEXT_TABLE(ORB_ENCODE_TEXT)
+#undef ORB_ENCODE_TEXT
+
+}  // namespace texts

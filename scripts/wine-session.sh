@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# One Wine session for a test run: a virtual X display on a free number, a Wine prefix
+# inside the build tree (created once, reused after) and one kept wineserver.
+#   wine-session.sh start BUILD_DIR   writes BUILD_DIR/wine-session.env
+#   wine-session.sh stop  BUILD_DIR   ends the wineserver and the display
+set -euo pipefail
+action=${1:?start or stop}
+build=$(cd "${2:?build directory}" && pwd)
+envfile=$build/wine-session.env
+
+export WINEPREFIX=$build/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+free_display() {
+    local n
+    for n in $(seq 90 199); do
+        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then echo "$n"; return; fi
+    done
+    echo "no free X display number" >&2
+    exit 1
+}
+
+start_display() {
+    local n=$1
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >"$build/xvfb.log" 2>&1 &
+    echo $! >"$build/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    exit 1
+}
+
+make_prefix() {
+    [ -f "$WINEPREFIX/.orb-ready" ] && return
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # No crash dialog: a crashing test must fail the run, not wait for a click.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.orb-ready"
+}
+
+case $action in
+start)
+    n=$(free_display)
+    start_display "$n"
+    export DISPLAY=:$n
+    make_prefix
+    # Kept output-free: a daemon holding the caller's pipe would keep ctest waiting.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1  # starts Wine's services once for the session
+    cat >"$envfile" <<ENV
+export DISPLAY=:$n
+export WINEPREFIX=$WINEPREFIX
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+ENV
+    echo "Wine session on display :$n, prefix $WINEPREFIX"
+    ;;
+stop)
+    [ -f "$envfile" ] && . "$envfile"
+    wineserver -k 2>/dev/null || true
+    if [ -f "$build/xvfb.pid" ]; then
+        kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+        rm -f "$build/xvfb.pid"
+    fi
+    rm -f "$envfile"
+    ;;
+*)
+    echo "usage: $0 start|stop BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
