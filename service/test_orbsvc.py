@@ -1,0 +1,416 @@
+"""Tests for the local download service and the request token.
+
+Run from the repository root:
+    python3 -m unittest discover -s service -p 'test_*.py'
+"""
+
+import http.client
+import json
+import os
+import re
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+import orbsvc
+from request_token import make_request_token
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PRO_FILE = "OrbVorex2009ProTrial.exe"
+LITE_FILE = "OrbVorex2009LiteTrial.exe"
+# Installer folder fixture: a real Pro file, no Lite file (Lite gets the stand-in).
+PRO_FIXTURE = b"MZ" + bytes(range(256)) * 160
+
+
+class RequestTokenTests(unittest.TestCase):
+    def test_hand_worked_tokens(self):
+        cases = [
+            # b"a", 1: cells 5B 5D C6 1 (1^5A, 61^3C, 61^A7, "1");
+            # 'a' k=1: key 5B, 61^5B=3A -> 3A 5D C6 1
+            (b"a", 1, "3A5DC61"),
+            # b"ab", 4: cells 58 5D C5 4 (2^5A, 61^3C, 62^A7, "4");
+            # 'a' k=1: key 58, 61^58=39 -> 3 9 5 D C 5 4
+            # 'b' k=2: key 95, 62^95=F7 -> 3 F 7 D C 5 4
+            (b"ab", 4, "3F7DC54"),
+            # b"a@b.com", 1: cells 5D 5D CA 1 (7^5A, 61^3C, 6D^A7, "1")
+            # 'a' k=1 key 5D: 61^5D=3C -> 3 C 5 D C A 1
+            # '@' k=2 key C5: 40^C5=85 -> 3 8 5 D C A 1
+            # 'b' k=3 key 5D: 62^5D=3F -> 3 8 3 F C A 1
+            # '.' k=4 key FC: 2E^FC=D2 -> 3 8 3 D 2 A 1
+            # 'c' k=5 key 2A: 63^2A=49 -> 3 8 3 D 4 9 1
+            # 'o' k=6 key 91: 6F^91=FE -> 3 8 3 D 4 F E
+            # 'm' k wraps to 1, key 38: 6D^38=55 -> 5 5 3 D 4 F E
+            (b"a@b.com", 1, "553D4FE"),
+            # Same text, number 4: identical until k=6, where the key is 94:
+            # 6F^94=FB -> 3 8 3 D 4 F B; then 'm' k=1 key 38 -> 55
+            (b"a@b.com", 4, "553D4FB"),
+        ]
+        for text, number, token in cases:
+            with self.subTest(text=text, number=number):
+                self.assertEqual(make_request_token(text, number), token)
+
+    def test_out_of_range_input_gives_empty_token(self):
+        cases = [(b"", 1), (b"x" * 256, 1), (b"a", 10), (b"a", -1)]
+        for text, number in cases:
+            with self.subTest(length=len(text), number=number):
+                self.assertEqual(make_request_token(text, number), "")
+
+    def test_longest_text_still_gets_a_token(self):
+        token = make_request_token(b"\xff" * 255, 9)
+        self.assertRegex(token, r"^[0-9A-F]{7}$")
+
+
+# ------------------------------------------------------------------ helpers
+
+def dl_query(em="a%40b.com", edn="p", sub="on", tk=None, email_bytes=b"a@b.com"):
+    """Install request target; tk defaults to the right token for email_bytes."""
+    if tk is None:
+        tk = make_request_token(email_bytes, 1 if edn == "p" else 4)
+    return "/dl?em=%s&edn=%s&sub=%s&tk=%s" % (em, edn, sub, tk)
+
+
+def raw_exchange(port, target: bytes, timeout=5.0) -> bytes:
+    """Send one GET over a plain socket and read until the server closes it."""
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+        s.sendall(b"GET " + target + b" HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n")
+        chunks = []
+        while True:
+            data = s.recv(65536)  # a timeout here means the server never closed
+            if not data:
+                return b"".join(chunks)
+            chunks.append(data)
+
+
+def split_response(raw: bytes):
+    head, _, body = raw.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    headers = {k.strip().lower(): v.strip() for k, _, v in (l.partition(":") for l in lines[1:])}
+    return lines[0], headers, body
+
+
+class ServiceCase(unittest.TestCase):
+    """One in-process service per test class; mode and log reset per test."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        with open(os.path.join(cls.tmp.name, PRO_FILE), "wb") as f:
+            f.write(PRO_FIXTURE)
+        state = orbsvc.ServiceState(orbsvc.Mode(), cls.tmp.name, orbsvc.RequestLog())
+        cls.server = orbsvc.start_server(state)
+        cls.port = cls.server.server_address[1]
+
+    @classmethod
+    def tearDownClass(cls):
+        orbsvc.stop_server(cls.server)
+        cls.tmp.cleanup()
+
+    def setUp(self):
+        self.state = self.server.state
+        self.state.mode = self.state.start_mode
+        self.state.log.clear()
+
+    def get(self, target, conn=None, headers=None):
+        """(status, headers with lower-case names, body)."""
+        own = conn is None
+        conn = conn or http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        try:
+            conn.request("GET", target, headers=headers or {})
+            resp = conn.getresponse()
+            body = resp.read()
+            return resp.status, {k.lower(): v for k, v in resp.getheaders()}, body
+        finally:
+            if own:
+                conn.close()
+
+    def control(self, query):
+        status, _, body = self.get("/_control?" + query)
+        self.assertEqual((status, body), (200, b"ok"))
+
+    def log(self):
+        status, _, body = self.get("/_log")
+        self.assertEqual(status, 200)
+        return json.loads(body)
+
+
+class PageTests(ServiceCase):
+    def test_version_file_shape(self):
+        status, headers, body = self.get("/latest/version.txt")
+        self.assertEqual(status, 200)
+        self.assertEqual(headers["content-type"], "text/plain")
+        self.assertTrue(body.endswith(b"\r\n"))
+        lines = body.split(b"\r\n")[:-1]
+        self.assertFalse(any(b"\r" in l or b"\n" in l for l in lines), "bare CR or LF")
+        self.assertEqual(lines[0], b"20261201;2009.4.2")
+        self.assertGreaterEqual(len(lines), 3)
+
+    def test_version_line_changed_at_run_time_keeps_the_rest(self):
+        _, _, before = self.get("/latest/version.txt")
+        self.control("version=20270315%3B2010.1.0")
+        _, _, after = self.get("/latest/version.txt")
+        self.assertEqual(after.split(b"\r\n", 1)[0], b"20270315;2010.1.0")
+        self.assertEqual(after.split(b"\r\n", 1)[1], before.split(b"\r\n", 1)[1])
+
+    def test_compare_page_names_both_editions(self):
+        status, headers, body = self.get("/compare.htm")
+        self.assertEqual(status, 200)
+        self.assertTrue(headers["content-type"].startswith("text/html"))
+        self.assertIn(b"Orb Vorex 2009 Lite Trial", body)
+        self.assertIn(b"Orb Vorex 2009 Pro Trial", body)
+
+    def test_unknown_path_is_404(self):
+        for target in ("/", "/latest/version.TXT", "/dl/x", "/_controlx"):
+            with self.subTest(target=target):
+                status, _, body = self.get(target)
+                self.assertEqual(status, 404)
+                self.assertLess(len(body), 100)
+
+    def test_one_kept_alive_connection_carries_every_kind_of_answer(self):
+        # A wrong or missing Content-Length on any answer would make the
+        # next request on the same connection hang or read garbage.
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        try:
+            targets = ["/latest/version.txt", dl_query(tk="0000000"), "/nope",
+                       dl_query(), "/compare.htm", dl_query(edn="l"), "/latest/version.txt"]
+            statuses = [self.get(t, conn)[0] for t in targets]
+        finally:
+            conn.close()
+        self.assertEqual(statuses, [200, 403, 404, 200, 200, 200, 200])
+
+
+class InstallTests(ServiceCase):
+    def test_valid_request_gets_the_edition_installer(self):
+        cases = [("p", "on", PRO_FILE), ("l", "off", LITE_FILE)]
+        bodies = {}
+        for edn, sub, filename in cases:
+            with self.subTest(edn=edn):
+                status, headers, body = self.get(dl_query(edn=edn, sub=sub))
+                self.assertEqual(status, 200)
+                self.assertEqual(headers["content-type"], "application/octet-stream")
+                self.assertEqual(headers["content-length"], str(len(body)))
+                self.assertEqual(headers["content-disposition"],
+                                 'attachment; filename="%s"' % filename)
+                self.assertGreaterEqual(len(body), 30000)
+                self.assertEqual(body[:2], b"MZ")
+                bodies[edn] = body
+        self.assertEqual(bodies["p"], PRO_FIXTURE, "Pro comes from the installer folder")
+        self.assertEqual(len(bodies["l"]), 64 * 1024, "Lite is the stand-in")
+
+    def test_stand_in_is_the_same_every_time(self):
+        first = self.get(dl_query(edn="l"))[2]
+        self.assertEqual(self.get(dl_query(edn="l"))[2], first)
+
+    def test_awkward_emails_are_accepted(self):
+        # (as sent on the wire, bytes the token is computed over)
+        cases = [
+            ("a%26b%40c.com", b"a&b@c.com"),
+            ("a%23b@c.com", b"a#b@c.com"),
+            ("john+doe@c.com", b"john doe@c.com"),
+            ("john%20doe@c.com", b"john doe@c.com"),
+            ("a%2Bb@c.com", b"a+b@c.com"),
+            ("%C4%D6@b.com", b"\xc4\xd6@b.com"),
+            ("%c4%d6@b.com", b"\xc4\xd6@b.com"),
+            ("", b""),
+        ]
+        for em, email_bytes in cases:
+            with self.subTest(em=em):
+                status, headers, _ = self.get(dl_query(em=em, email_bytes=email_bytes))
+                self.assertEqual(status, 200)
+                self.assertIn("content-disposition", headers)
+
+    def test_bad_requests_are_refused(self):
+        good = make_request_token(b"a@b.com", 1)  # 553D4FE
+        cases = {
+            "bad token": dl_query(tk="0000000"),
+            "Lite token on a Pro request": dl_query(tk=make_request_token(b"a@b.com", 4)),
+            "lower-case token": dl_query(tk=good.lower()),
+            "empty token, non-empty e-mail": dl_query(tk=""),
+            "token over '+' not decoded": dl_query(em="a+b@c.com", email_bytes=b"a+b@c.com"),
+            "token over UTF-8 of a cp1252 e-mail":
+                dl_query(em="%C4%D6@b.com", email_bytes="ÄÖ@b.com".encode("utf-8")),
+            "missing sub": "/dl?em=a%40b.com&edn=p&tk=" + good,
+            "missing tk": "/dl?em=a%40b.com&edn=p&sub=on",
+            "no query": "/dl",
+            "repeated key": dl_query() + "&em=a%40b.com",
+            "unknown key": dl_query() + "&x=1",
+            "piece without =": dl_query() + "&sub",
+            "empty piece": dl_query().replace("&edn", "&&edn"),
+            "unknown edition": dl_query(edn="x", tk=good),
+            "upper-case edition": dl_query(edn="P", tk=good),
+            "bad sub": dl_query(sub="yes"),
+        }
+        for name, target in cases.items():
+            with self.subTest(name):
+                status, headers, body = self.get(target)
+                self.assertEqual(status, 403)
+                self.assertNotIn("content-disposition", headers)
+                self.assertLess(len(body), 20000)
+
+    def test_unescaped_bytes_count_as_sent(self):
+        # (raw e-mail piece, status): a raw '&' splits the query like any '&'.
+        cases = [(b"a#b@c.com", 200), (b"\xc4\xd6@b.com", 200), (b"a&b@c.com", 403)]
+        for em, status in cases:
+            with self.subTest(em=em):
+                tk = make_request_token(em, 1).encode()
+                raw = raw_exchange(self.port, b"/dl?em=" + em + b"&edn=p&sub=on&tk=" + tk)
+                status_line, headers, _ = split_response(raw)
+                self.assertEqual(status_line.split(" ")[1], str(status))
+                self.assertEqual("content-disposition" in headers, status == 200)
+
+    def test_raw_blank_in_request_line_is_a_logged_400(self):
+        tk = make_request_token(b"a b@c.com", 1).encode()
+        raw = raw_exchange(self.port, b"/dl?em=a b@c.com&edn=p&sub=on&tk=" + tk)
+        self.assertEqual(split_response(raw)[0].split(" ")[1], "400")
+        (entry,) = self.log()
+        self.assertEqual(entry["status"], 400)
+        self.assertIn("a b@c.com", entry["note"])
+
+    def test_busy_answer_is_close_delimited_updating(self):
+        self.control("busy=1")
+        for target in (dl_query(), "/dl?garbage"):
+            with self.subTest(target=target):
+                raw = raw_exchange(self.port, target.encode())
+                status_line, headers, body = split_response(raw)
+                self.assertEqual(status_line.split(" ")[1], "200")
+                self.assertNotIn("content-length", headers)
+                self.assertEqual(headers.get("connection"), "close")
+                self.assertEqual(body, b"UPDATING")
+        self.assertEqual([(e["status"], e["bytes"], e["mode"]["busy"]) for e in self.log()],
+                         [(200, 8, True)] * 2)
+
+    def test_busy_mode_leaves_the_version_file_alone(self):
+        self.control("busy=1")
+        status, _, body = self.get("/latest/version.txt")
+        self.assertEqual(status, 200)
+        self.assertTrue(body.startswith(b"20261201;2009.4.2\r\n"))
+
+    def test_throttle_slows_the_installer_body(self):
+        def timed_download():
+            start = time.monotonic()
+            status, _, body = self.get(dl_query(edn="l"))
+            self.assertEqual((status, len(body)), (200, 64 * 1024))
+            return time.monotonic() - start
+
+        fast = timed_download()
+        self.control("throttle=100000")  # 64 KiB -> about 0.65 s
+        slow = timed_download()
+        self.assertGreater(slow, 0.45)
+        self.assertLess(slow, 3.0)
+        self.assertLess(fast, slow / 2)
+
+
+    def test_client_leaving_mid_download_is_logged_with_bytes_sent(self):
+        self.control("throttle=100000")
+        with socket.create_connection(("127.0.0.1", self.port), timeout=5) as s:
+            s.sendall(("GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % dl_query(edn="l")).encode())
+            s.recv(4096)
+        (entry,) = self.log()
+        self.assertEqual(entry["status"], 200)
+        self.assertLess(entry["bytes"], 64 * 1024)
+        self.assertTrue(entry["note"].startswith("client gone"), entry)
+
+
+class ControlAndLogTests(ServiceCase):
+    def test_busy_switches_on_and_off(self):
+        self.control("busy=1")
+        self.assertEqual(self.get(dl_query())[2], b"UPDATING")
+        self.control("busy=0")
+        status, headers, _ = self.get(dl_query())
+        self.assertEqual(status, 200)
+        self.assertIn("content-disposition", headers)
+
+    def test_bad_control_request_changes_nothing(self):
+        cases = ["busy=2", "busy=", "throttle=-1", "throttle=abc", "throttle=%C2%B2",
+                 "nosuch=1", "busy=1&busy=0", "busy=1&throttle=x", "busy=1&reset_log=0",
+                 "busy"]
+        self.get("/latest/version.txt")
+        for query in cases:
+            with self.subTest(query=query):
+                status, _, _ = self.get("/_control?" + query)
+                self.assertEqual(status, 400)
+                self.assertEqual(self.state.mode, self.state.start_mode)
+        self.assertEqual(len(self.log()), 1, "log must survive a rejected reset_log")
+
+    def test_reset_restores_start_mode_before_other_keys(self):
+        self.control("busy=1&throttle=5&version=x")
+        self.control("reset=1")
+        self.assertEqual(self.state.mode, self.state.start_mode)
+        self.control("throttle=7&reset=1")
+        self.assertEqual(self.state.mode, orbsvc.Mode(throttle=7))
+
+    def test_log_entries_describe_each_request(self):
+        body = self.get(dl_query(em="%C4%D6@b.com", email_bytes=b"\xc4\xd6@b.com"),
+                        headers={"User-Agent": "OrbTest/1"})[2]
+        self.get(dl_query(tk="0000000"))
+        self.get("/nope?a=1&a=2")
+        self.control("throttle=0")  # control and log requests are not logged
+        entries = self.log()
+        self.assertEqual([(e["method"], e["path"], e["status"]) for e in entries],
+                         [("GET", "/dl", 200), ("GET", "/dl", 403), ("GET", "/nope", 404)])
+        first, refused, missing = entries
+        self.assertEqual(first["query"], {"em": "ÄÖ@b.com", "edn": "p", "sub": "on",
+                                          "tk": make_request_token(b"\xc4\xd6@b.com", 1)})
+        self.assertEqual(first["bytes"], len(body))
+        self.assertEqual(first["headers"]["User-Agent"], "OrbTest/1")
+        self.assertEqual(first["mode"], {"busy": False, "throttle": 0,
+                                         "version_line": "20261201;2009.4.2"})
+        self.assertIn("token", refused["note"])
+        self.assertEqual(missing["query"], {"a": ["1", "2"]})
+        self.control("reset_log=1")
+        self.assertEqual(self.log(), [])
+
+    def test_log_file_matches_log_endpoint(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "requests.jsonl")
+            state = orbsvc.ServiceState(orbsvc.Mode(busy=True), None, orbsvc.RequestLog(path))
+            server = orbsvc.start_server(state)
+            try:
+                port = server.server_address[1]
+                raw_exchange(port, dl_query().encode())
+                raw_exchange(port, b"/latest/version.txt")
+                with open(path, encoding="utf-8") as f:
+                    lines = [json.loads(line) for line in f]
+                self.assertEqual(lines, state.log.snapshot())
+                self.assertEqual([e["path"] for e in lines], ["/dl", "/latest/version.txt"])
+            finally:
+                orbsvc.stop_server(server)
+
+
+class CommandLineTests(unittest.TestCase):
+    def test_runs_from_the_command_line_and_stops_on_signal(self):
+        for sig in (signal.SIGTERM, signal.SIGINT):
+            with self.subTest(signal=sig.name), tempfile.TemporaryDirectory() as tmp:
+                ready = os.path.join(tmp, "port")
+                proc = subprocess.Popen(
+                    [sys.executable, os.path.join(HERE, "orbsvc.py"), "--port", "0",
+                     "--ready-file", ready, "--busy", "--version-line", "20300101;9.9"],
+                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                watchdog = threading.Timer(10, proc.kill)
+                watchdog.start()
+                try:
+                    line = proc.stdout.readline().strip()
+                    m = re.fullmatch(r"listening on http://127\.0\.0\.1:(\d+)", line)
+                    self.assertIsNotNone(m, line)
+                    port = int(m.group(1))
+                    with open(ready) as f:
+                        self.assertEqual(int(f.read()), port)
+                    _, _, version = split_response(raw_exchange(port, b"/latest/version.txt"))
+                    self.assertTrue(version.startswith(b"20300101;9.9\r\n"))
+                    _, _, busy = split_response(raw_exchange(port, dl_query().encode()))
+                    self.assertEqual(busy, b"UPDATING")
+                    proc.send_signal(sig)
+                    self.assertEqual(proc.wait(5), 0)
+                finally:
+                    watchdog.cancel()
+                    proc.kill()
+                    proc.wait()
+                    proc.stdout.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
