@@ -43,8 +43,19 @@ make_prefix() {
     touch "$WINEPREFIX/.orb-ready"
 }
 
+stop_session() {
+    [ -f "$envfile" ] && . "$envfile"
+    wineserver -k 2>/dev/null || true
+    if [ -f "$build/xvfb.pid" ]; then
+        kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+        rm -f "$build/xvfb.pid"
+    fi
+    rm -f "$envfile"
+}
+
 case $action in
 start)
+    stop_session  # a session left over from an interrupted run
     n=$(free_display)
     start_display "$n"
     export DISPLAY=:$n
@@ -61,13 +72,7 @@ ENV
     echo "Wine session on display :$n, prefix $WINEPREFIX"
     ;;
 stop)
-    [ -f "$envfile" ] && . "$envfile"
-    wineserver -k 2>/dev/null || true
-    if [ -f "$build/xvfb.pid" ]; then
-        kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
-        rm -f "$build/xvfb.pid"
-    fi
-    rm -f "$envfile"
+    stop_session
     ;;
 *)
     echo "usage: $0 start|stop BUILD_DIR" >&2

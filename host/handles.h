@@ -1,0 +1,128 @@
+// Owners of Windows handles: one move-only template, one alias per kind of handle.
+//
+//   unique_pen pen(CreatePen(PS_SOLID, 1, colour));
+//   SelectObjectScope selected(dc, pen.get());   // puts the previous pen back on exit
+//
+// Closing never changes GetLastError(), so a failure can still be read after cleanup.
+// A region handed to a window with SetWindowRgn belongs to the window from then on:
+// call release() on its owner after the call succeeds.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <utility>
+
+namespace host {
+
+template <typename Handle, auto Close, auto InvalidValue = [] { return Handle{}; }>
+class unique_handle {
+    static inline const Handle Invalid = InvalidValue();
+
+
+public:
+    unique_handle() = default;
+    explicit unique_handle(Handle handle) : handle_(handle) {}
+    unique_handle(const unique_handle&) = delete;
+    unique_handle& operator=(const unique_handle&) = delete;
+    unique_handle(unique_handle&& other) noexcept : handle_(other.release()) {}
+    unique_handle& operator=(unique_handle&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~unique_handle() { reset(); }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Invalid; }
+
+    // Gives up ownership without closing.
+    Handle release() { return std::exchange(handle_, Invalid); }
+
+    void reset(Handle handle = Invalid) {
+        const Handle old = std::exchange(handle_, handle);
+        if (old != Invalid) {
+            const DWORD error = GetLastError();
+            Close(old);
+            SetLastError(error);
+        }
+    }
+
+    // For APIs that return a handle through a pointer: closes the current one first.
+    Handle* put() {
+        reset();
+        return &handle_;
+    }
+
+private:
+    Handle handle_ = InvalidValue();
+};
+
+namespace close {
+inline void Gdi(HGDIOBJ object) { DeleteObject(object); }
+inline void Dc(HDC dc) { DeleteDC(dc); }
+inline void Internet(HINTERNET handle) { InternetCloseHandle(handle); }
+inline void File(HANDLE file) { CloseHandle(file); }
+inline void Icon(HICON icon) { DestroyIcon(icon); }
+}  // namespace close
+
+template <typename T>
+using unique_gdi = unique_handle<T, [](T object) { close::Gdi(object); }>;
+using unique_pen = unique_gdi<HPEN>;
+using unique_brush = unique_gdi<HBRUSH>;
+using unique_font = unique_gdi<HFONT>;
+using unique_region = unique_gdi<HRGN>;
+using unique_bitmap = unique_gdi<HBITMAP>;
+using unique_dc = unique_handle<HDC, close::Dc>;  // from CreateDC / CreateCompatibleDC
+using unique_internet = unique_handle<HINTERNET, close::Internet>;
+using unique_file = unique_handle<HANDLE, close::File, [] { return INVALID_HANDLE_VALUE; }>;
+using unique_icon = unique_handle<HICON, close::Icon>;
+
+// A window's device context from GetDC, released with ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects an object into a device context and selects the previous one back on exit.
+class SelectObjectScope {
+public:
+    SelectObjectScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectObjectScope(const SelectObjectScope&) = delete;
+    SelectObjectScope& operator=(const SelectObjectScope&) = delete;
+    ~SelectObjectScope() {
+        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// BeginPaint / EndPaint.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    HDC dc() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+}  // namespace host
