@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One Wine session for a test run: a virtual X display on a free number, a Wine prefix
 # inside the build tree (created once, reused after) and one kept wineserver.
-#   wine-session.sh start BUILD_DIR   writes BUILD_DIR/wine-session.env
+#   wine-session.sh start BUILD_DIR [DISPLAY]
+#                                     writes BUILD_DIR/wine-session.env; with DISPLAY given,
+#                                     uses that display instead of starting a virtual one
 #   wine-session.sh stop  BUILD_DIR   ends the wineserver and the display
 set -euo pipefail
 action=${1:?start or stop}
@@ -56,20 +58,24 @@ stop_session() {
 case $action in
 start)
     stop_session  # a session left over from an interrupted run
-    n=$(free_display)
-    start_display "$n"
-    export DISPLAY=:$n
+    if [ -n "${3:-}" ]; then
+        export DISPLAY=$3
+    else
+        n=$(free_display)
+        start_display "$n"
+        export DISPLAY=:$n
+    fi
     make_prefix
     # Kept output-free: a daemon holding the caller's pipe would keep ctest waiting.
     wineserver -p </dev/null >/dev/null 2>&1
     wineboot </dev/null >/dev/null 2>&1  # starts Wine's services once for the session
     cat >"$envfile" <<ENV
-export DISPLAY=:$n
+export DISPLAY=$DISPLAY
 export WINEPREFIX=$WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 ENV
-    echo "Wine session on display :$n, prefix $WINEPREFIX"
+    echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)
     stop_session

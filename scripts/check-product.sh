@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Checks the built 32-bit product file: a PE32 GUI program for Intel 80386 that imports
+# only system DLLs and carries the administrator / common-controls 6 manifest.
+set -euo pipefail
+exe=${1:?program file}
+fail() { echo "FAIL: $*" >&2; exit 1; }
+kind=$(file -b "$exe")
+echo "file: $kind"
+[[ $kind == PE32\ executable* && $kind == *GUI* && $kind == *Intel\ 80386* ]] || fail "not a PE32 GUI i386 program"
+
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|wininet|msvcrt|msimg32|comdlg32|ws2_32|shlwapi|version|api-ms-win-[a-z0-9-]+)\.dll$'
+dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+echo "imports: $(echo $dlls)"
+for dll in $dlls; do
+    [[ $dll =~ $system_dlls ]] || fail "imports $dll, which is not a system DLL"
+done
+
+manifest=$(strings -n 8 "$exe" | tr -d '\r' | sed -n '/<assembly/,/<\/assembly>/p')
+grep -q 'level="requireAdministrator"' <<<"$manifest" || fail "manifest lacks requireAdministrator"
+grep -q 'uiAccess="false"' <<<"$manifest" || fail "manifest lacks uiAccess false"
+grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||
+    fail "manifest lacks the Common-Controls 6.0.0.0 dependency"
+grep -q 'processorArchitecture="x86"' <<<"$manifest" || fail "manifest is not for x86"
+echo "size: $(stat -c %s "$exe") bytes"
+echo "product file checks passed"

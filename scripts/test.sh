@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Every test: installs what is missing, builds the three presets, runs the native unit
+# tests, the service tests and the Windows tests (under Wine on a virtual display).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+for preset in native win32 win64; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+done
+ctest --preset native
+ctest --preset win64
