@@ -1,0 +1,86 @@
+#include "app/transfer_rules.h"
+
+#include <cmath>
+#include <limits>
+
+#include "app/texts.h"
+
+namespace modI {
+
+namespace {
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> UrlDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c == '%' && i + 2 < text.size()) {
+            const int high = HexValue(text[i + 1]);
+            const int low = HexValue(text[i + 2]);
+            if (high < 0 || low < 0) return std::nullopt;
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::int32_t> ParseContentLength(std::string_view header) {
+    std::size_t i = 0;
+    while (i < header.size() && (header[i] == ' ' || header[i] == '\t')) ++i;
+    std::int64_t value = 0;
+    for (; i < header.size() && header[i] >= '0' && header[i] <= '9'; ++i) {
+        value = value * 10 + (header[i] - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::string> FileNameFromDisposition(std::string_view header) {
+    const std::size_t quote = header.find('"');
+    if (quote == std::string_view::npos) return std::string();
+    std::string_view name = header.substr(quote + 1);
+    if (!name.empty()) name.remove_suffix(1);  // the closing quote
+    return UrlDecode(name);
+}
+
+std::int64_t RoundHalfEven(double value) {
+    const double floor = std::floor(value);
+    const double fraction = value - floor;
+    auto whole = static_cast<std::int64_t>(floor);
+    if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0)) ++whole;
+    return whole;
+}
+
+std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength) {
+    if (contentLength <= 0) return 0;
+    return RoundHalfEven(static_cast<double>(received) / contentLength * 100.0);
+}
+
+std::string ProgressText(int percent) {
+    const std::string prefix =
+        percent <= 99 ? texts::ProgressPrefix.Decode() : texts::ProgressPrefixDone.Decode();
+    return prefix + std::to_string(percent) + texts::ProgressSuffix.Decode();
+}
+
+int ProgressFillRight(int percent, int widthTwips, int twipsPerPixelX) {
+    if (twipsPerPixelX <= 0) return 0;
+    const double pixelsPerPercent =
+        (widthTwips - 2.0 * twipsPerPixelX) / 100.0 / twipsPerPixelX;
+    return static_cast<int>(RoundHalfEven(percent * pixelsPerPercent));
+}
+
+}  // namespace modI

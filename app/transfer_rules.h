@@ -1,0 +1,39 @@
+// The decisions of the HTTP transfer that need no platform: the file name from the
+// content-disposition header, the content length, the progress percentage and its text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace modI {
+
+// Decodes "+" as a blank and "%" followed by two hexadecimal digits as that byte; a "%"
+// among the last two characters stays as it is. A "%" followed by two characters that are
+// not both hexadecimal digits is malformed: no result.
+std::optional<std::string> UrlDecode(std::string_view text);
+
+// The content length from the header's answer: its leading decimal number (blanks before it
+// skipped), 0 when there is none. A number beyond the 32-bit range is no result: the reply
+// cannot be trusted.
+std::optional<std::int32_t> ParseContentLength(std::string_view header);
+
+// The file name of a content-disposition header: everything after the first double quote
+// less its last character, URL-decoded. Empty without a double quote; no result when the
+// name's escapes are malformed.
+std::optional<std::string> FileNameFromDisposition(std::string_view header);
+
+// Percent of the announced length that has arrived, rounded half to even.
+std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength);
+
+// The progress bar's text for a percentage: prefix, number, suffix.
+std::string ProgressText(int percent);
+
+// Right edge in pixels of the bar's filled part for a bar `widthTwips` wide.
+int ProgressFillRight(int percent, int widthTwips, int twipsPerPixelX);
+
+// Rounds half to even, as the program's percentages and pixel positions do.
+std::int64_t RoundHalfEven(double value);
+
+}  // namespace modI

@@ -1,0 +1,97 @@
+// Decisions of the HTTP transfer: URL decoding, content length, file name, progress.
+#include "app/transfer_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+using modI::FileNameFromDisposition;
+using modI::ParseContentLength;
+using modI::ProgressFillRight;
+using modI::ProgressPercent;
+using modI::ProgressText;
+using modI::UrlDecode;
+
+struct DecodeCase {
+    const char* in;
+    std::optional<std::string> out;
+};
+
+TEST(UrlDecode, Cases) {
+    const DecodeCase cases[] = {
+        {"%41", "A"},
+        {"a+b", "a b"},
+        {"setup%20pro.exe", "setup pro.exe"},
+        {"%2e%2E", ".."},
+        {"abc%4", "abc%4"},   // "%" among the last two characters stays
+        {"abc%", "abc%"},
+        {"%", "%"},
+        {"%41%", "A%"},
+        {"%zz", std::nullopt},  // malformed escape
+        {"%4g.exe", std::nullopt},
+        {"", ""},
+        {"%00", std::string(1, '\0')},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UrlDecode(c.in), c.out) << c.in;
+}
+
+TEST(ParseContentLength, Cases) {
+    const struct {
+        const char* header;
+        std::optional<std::int32_t> length;
+    } cases[] = {
+        {"30000", 30000},
+        {"  42", 42},
+        {"12abc", 12},
+        {"", 0},
+        {"abc", 0},
+        {"-5", 0},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},  // beyond 32 bits: not a garbage length
+        {"99999999999999999999", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseContentLength(c.header), c.length) << c.header;
+}
+
+TEST(FileNameFromDisposition, Cases) {
+    const DecodeCase cases[] = {
+        {"attachment; filename=\"OrbVorex2009ProTrial.exe\"", "OrbVorex2009ProTrial.exe"},
+        {"attachment; filename=setup.exe", ""},  // no double quote: no name
+        {"attachment; filename=\"Orb%20Vorex.exe\"", "Orb Vorex.exe"},
+        {"attachment; filename=\"a+b.exe\"", "a b.exe"},
+        {"attachment; filename=\"", ""},
+        {"attachment; filename=\"x.exe", "x.ex"},  // the last character is taken as the quote
+        {"attachment; filename=\"%zz.exe\"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileNameFromDisposition(c.in), c.out) << c.in;
+}
+
+TEST(ProgressPercent, RoundsHalfToEven) {
+    EXPECT_EQ(ProgressPercent(0, 1000), 0);
+    EXPECT_EQ(ProgressPercent(125, 1000), 12);   // 12.5 -> 12
+    EXPECT_EQ(ProgressPercent(135, 1000), 14);   // 13.5 -> 14
+    EXPECT_EQ(ProgressPercent(1000, 1000), 100);
+    EXPECT_EQ(ProgressPercent(2560, 1000), 256);  // more than announced: above a byte
+    EXPECT_EQ(ProgressPercent(10, 0), 0);
+}
+
+TEST(ProgressText, PrefixChangesAtOneHundred) {
+    EXPECT_EQ(ProgressText(0), "Downloading... 0%");
+    EXPECT_EQ(ProgressText(99), "Downloading... 99%");
+    EXPECT_EQ(ProgressText(100), "Finishing... 100%");
+}
+
+TEST(ProgressFillRight, ScalesTheBarWidthInsideItsBorder) {
+    // A bar 3030 twips wide at 15 twips per pixel: (3030 - 30) / 100 / 15 = 2 pixels a percent.
+    EXPECT_EQ(ProgressFillRight(0, 3030, 15), 0);
+    EXPECT_EQ(ProgressFillRight(50, 3030, 15), 100);
+    EXPECT_EQ(ProgressFillRight(100, 3030, 15), 200);
+    // 1530 twips: 1.0 pixel a percent; 2280: 1.5, so 25 % gives 37.5 -> 38 and 15 % 22.5 -> 22.
+    EXPECT_EQ(ProgressFillRight(25, 2280, 15), 38);
+    EXPECT_EQ(ProgressFillRight(15, 2280, 15), 22);
+}
+
+}  // namespace
