@@ -1,0 +1,41 @@
+// The program's one network routine: a blocking HTTP GET over WinINet that keeps the window
+// responsive, with an optional progress bar, activity timer and cancel flag.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace host {
+class PictureBox;
+class Timer;
+}  // namespace host
+
+namespace modI {
+
+// Connect, send and receive time-out of every transfer, milliseconds: long enough for a
+// slow line, short enough that a stalled server cannot hang the program for ever.
+// Tests shorten it.
+extern DWORD NetworkTimeoutMs;
+
+// Size of one read.
+inline constexpr DWORD kReadSize = 32000;
+
+// Gets `url` and returns the body; empty on failure or cancel (then `fileName` is empty too).
+//  wantFile     the caller expects a file: the name comes from the content-disposition
+//               header, and a reply without a content length is read with one read
+//  progress     where the percentage is drawn; when given, the content length is asked for
+//  cancel       read after every read; once true the transfer ends and nothing is returned
+//  activity     enabled when the body transfer starts
+//  minSize      smallest content length whose body is read
+// A body that ends before its announced length, or runs past it, and a read that fails, are
+// failures: a truncated body is never handed on.
+std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
+                     std::string& fileName, host::PictureBox* progress, const bool& cancel,
+                     host::Timer* activity, std::int32_t minSize);
+
+// Draws `percent` as a filled bar with a centred text into the picture box.
+void DrawProgress(host::PictureBox& progress, std::uint8_t percent);
+
+}  // namespace modI
