@@ -1,0 +1,89 @@
+// The install request's address, the file names the setup accepts from the service, and
+// the desktop path.
+#include "app/install_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/encoded_text.h"
+#include "app/transfer_rules.h"
+
+namespace {
+
+using modMain::BuildRequestAddress;
+using modMain::IsSafeInstallerFileName;
+
+const std::string kBase = "http://127.0.0.1:8765/dl?em=";
+
+TEST(BuildRequestAddress, EditionAndSubscriptionPieces) {
+    const struct {
+        bool pro;
+        bool news;
+        std::string tail;
+    } cases[] = {
+        {true, true, "&edn=p&sub=on&tk=" + modMain::MakeRequestToken("a@b.com", 1)},
+        {true, false, "&edn=p&sub=off&tk=" + modMain::MakeRequestToken("a@b.com", 1)},
+        {false, true, "&edn=l&sub=on&tk=" + modMain::MakeRequestToken("a@b.com", 4)},
+        {false, false, "&edn=l&sub=off&tk=" + modMain::MakeRequestToken("a@b.com", 4)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BuildRequestAddress("a@b.com", c.pro, c.news), kBase + "a%40b.com" + c.tail);
+    }
+}
+
+TEST(BuildRequestAddress, CapitalsAndBlanksAreNormalisedBeforeTheToken) {
+    EXPECT_EQ(BuildRequestAddress("  Jane.Doe@Example.COM ", true, false),
+              kBase + "jane.doe%40example.com&edn=p&sub=off&tk=" +
+                  modMain::MakeRequestToken("jane.doe@example.com", 1));
+}
+
+TEST(BuildRequestAddress, NoInputChangesTheOtherPieces) {
+    // The e-mail piece, decoded, gives the normalised input back; the pieces after it stay.
+    const std::string inputs[] = {"a@b.com&edn=p", "a@b.com#x", "a b@c.com", "\xC4\xD6@b.com",
+                                  std::string(300, 'm'), "", "x+y@z.com", "%41@b.com"};
+    for (const auto& input : inputs) {
+        const std::string address = BuildRequestAddress(input, false, false);
+        ASSERT_EQ(address.rfind(kBase, 0), 0u) << input;
+        const std::size_t end = address.find("&edn=");
+        ASSERT_NE(end, std::string::npos) << input;
+        EXPECT_EQ(address.find('&', end + 1), address.find("&sub=")) << input;
+        const std::string piece = address.substr(kBase.size(), end - kBase.size());
+        EXPECT_EQ(piece.find_first_of("&#?+= "), std::string::npos) << input;
+        EXPECT_EQ(modI::UrlDecode(piece), modMain::NormaliseEmail(input)) << input;
+        EXPECT_EQ(address.substr(address.find("&sub=")),
+                  "&sub=off&tk=" + modMain::MakeRequestToken(modMain::NormaliseEmail(input), 4))
+            << input;
+    }
+}
+
+TEST(NormaliseEmail, LowerCasesAnsiLettersAndTrimsBlanks) {
+    EXPECT_EQ(modMain::NormaliseEmail(" \xC4\xD6@B.com  "), "\xE4\xF6@b.com");
+    EXPECT_EQ(modMain::NormaliseEmail("   "), "");
+    EXPECT_EQ(modMain::NormaliseEmail("\xD7"), "\xD7");  // the multiplication sign has no lower case
+}
+
+TEST(IsSafeInstallerFileName, AcceptsPlainExecutableNames) {
+    for (const char* name : {"OrbVorex2009ProTrial.exe", "setup.EXE", "Orb Vorex Setup (1).exe", "a.exe"}) {
+        EXPECT_TRUE(IsSafeInstallerFileName(name)) << name;
+    }
+    EXPECT_TRUE(IsSafeInstallerFileName(std::string(196, 'a') + ".exe"));
+}
+
+TEST(IsSafeInstallerFileName, RefusesNamesThatEscapeTheDesktopOrDisguiseThemselves) {
+    const std::string refused[] = {
+        "../x.exe", "..\\x.exe", "/abs.exe", "\\abs.exe", "C:x.exe", "Z:\\tmp\\x.exe",
+        "\\\\server\\share\\x.exe", "setup.exe:evil", "CON", "nul.exe", "COM1.exe", "LPT9.exe",
+        "con.txt.exe", "setup.exe.", "setup.exe ", ".", "..", "...", "", "   ",
+        std::string("a\0b.exe", 7), "x\r\n.exe", "setup\xE2\x80\xAEgpj.exe", std::string(197, 'a') + ".exe",
+        "setup.lnk", "setup.msi", "\"setup.exe", "set*up.exe", "set?up.exe", "a<b>.exe", "a|b.exe", ".exe",
+    };
+    for (const auto& name : refused) EXPECT_FALSE(IsSafeInstallerFileName(name)) << name;
+}
+
+TEST(JoinPath, AddsTheSeparatorOnlyWhenMissing) {
+    EXPECT_EQ(modMain::JoinPath("C:\\Users\\me\\Desktop", "s.exe"), "C:\\Users\\me\\Desktop\\s.exe");
+    EXPECT_EQ(modMain::JoinPath("C:\\", "s.exe"), "C:\\s.exe");
+}
+
+}  // namespace
