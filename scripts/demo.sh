@@ -13,20 +13,13 @@ for preset in win32 win64; do
 done
 
 build=$root/build/win64
-demo=$root/build/demo
-mkdir -p "$demo"
-rm -f "$demo/service.ready"
-python3 service/orbsvc.py --port 8765 --installers "$build/tools" --log "$demo/service.log" \
-    --ready-file "$demo/service.ready" >"$demo/service.out" 2>&1 &
-service_pid=$!
 cleanup() {
-    kill "$service_pid" 2>/dev/null || true
+    scripts/service.sh stop "$build" || true
     scripts/wine-session.sh stop "$build" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$demo/service.ready" ] && break; sleep 0.1; done
-[ -s "$demo/service.ready" ] || { echo "the download service did not start:"; cat "$demo/service.out"; exit 1; }
-echo "download service on http://127.0.0.1:8765 (log: $demo/service.log)"
+scripts/service.sh start "$build" 8765
+echo "requests are logged in $build/service/requests.log"
 
 scripts/wine-session.sh start "$build" "${DISPLAY:-}"
 rc=0
