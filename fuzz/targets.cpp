@@ -1,0 +1,64 @@
+// libFuzzer targets for the code that reads what the network or a file gives the program.
+// One binary per target: the build defines ORB_FUZZ_TARGET to the target's number.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/encoded_text.h"
+#include "app/install_rules.h"
+#include "app/transfer_rules.h"
+#include "app/version_line.h"
+
+namespace {
+
+std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+void FuzzVersionLine(std::string_view input) {
+    const std::string shown = modMain::FormatLatestVersion(input);
+    if (shown.size() > input.size() + 64) __builtin_trap();  // the text only rearranges the line
+}
+
+void FuzzUrlDecode(std::string_view input) {
+    if (auto decoded = modI::UrlDecode(input); decoded && decoded->size() > input.size()) __builtin_trap();
+}
+
+void FuzzFileName(std::string_view input) {
+    const auto name = modI::FileNameFromDisposition(input);
+    if (name && modMain::IsSafeInstallerFileName(*name)) {
+        // A name that passes must never climb out of the folder or name a stream.
+        if (name->find_first_of("\\/:") != std::string::npos || name->find("..") != std::string::npos) {
+            __builtin_trap();
+        }
+    }
+}
+
+void FuzzDecodeText(std::string_view input) {
+    if (modMain::DecodeText(input).size() > input.size() / 2) __builtin_trap();
+}
+
+void FuzzRequestToken(std::string_view input) {
+    const int number = input.empty() ? 1 : static_cast<unsigned char>(input[0]) % 12;
+    const std::string token = modMain::MakeRequestToken(input, number);
+    if (!token.empty() && token.size() != 7) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input = AsText(data, size);
+#if ORB_FUZZ_TARGET == 1
+    FuzzVersionLine(input);
+#elif ORB_FUZZ_TARGET == 2
+    FuzzUrlDecode(input);
+#elif ORB_FUZZ_TARGET == 3
+    FuzzFileName(input);
+#elif ORB_FUZZ_TARGET == 4
+    FuzzDecodeText(input);
+#elif ORB_FUZZ_TARGET == 5
+    FuzzRequestToken(input);
+#endif
+    return 0;
+}
