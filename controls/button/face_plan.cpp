@@ -113,6 +113,7 @@ void PlanRampFace(const FaceSettings& s, Colour cur, FaceBuilder& face) {
 
 // 1-pixel lines at rows and columns 1, 5, 9, ... across the face.
 void PlanHatch(Colour colour, FaceBuilder& face) {
+    if (face.Width() <= 0 || face.Height() <= 0) return;  // no face to cross
     // 64-bit counters: the step past the last row must not overflow.
     for (std::int64_t row = 1; row < face.Height(); row += 4) {
         const auto r = static_cast<std::int32_t>(row);
