@@ -214,11 +214,34 @@ TEST_F(ButtonFace, DisabledMarkedButtonIsPaintedFromTheBaseColour) {
     settings.topMarkPercent = 30;
     const auto enabled = Bands(PlanFace(settings));
     settings.enabled = false;
-    const FacePlan plan = PlanFace(settings);
-    EXPECT_EQ(Bands(plan), enabled);
-    // The hatch takes cur = base: Lighten(224, -40) = 104.
-    for (const FaceLine& line : Fine(plan)) EXPECT_EQ(line.colour, 0x686868u);
-    EXPECT_EQ(Fine(plan).size(), 6u + 25u);
+    EXPECT_EQ(Bands(PlanFace(settings)), enabled);
+}
+
+TEST_F(ButtonFace, HatchTakesTheColourTheBandsLeftInCur) {
+    settings.enabled = false;
+    struct Case {
+        Colour base;
+        std::uint8_t topMarkPercent;
+        bool hasMenu;
+        Colour hatch;
+        const char* why;
+    };
+    const Case cases[] = {
+        {0xE0E0E0, 0, false, 0x878787, "cur = 224 + 54, taken as 255; 255 - 120 = 135"},
+        {0xE0E0E0, 30, false, 0x686868, "cur = base: 224 - 120 = 104"},
+        {0xE0E0E0, 30, true, 0x878787, "the menu area leaves cur white: 135"},
+    };
+    for (const Case& c : cases) {
+        settings.base = c.base;
+        settings.topMarkPercent = c.topMarkPercent;
+        settings.hasMenu = c.hasMenu;
+        const auto hatch = LinesOfWidth(PlanFace(settings), kFinePenWidth);
+        const std::size_t arrow = c.hasMenu ? 3 : 0;
+        ASSERT_EQ(hatch.size(), arrow + 6 + 25) << c.why;
+        for (std::size_t i = arrow; i < hatch.size(); ++i) {
+            EXPECT_EQ(hatch[i].colour, c.hatch) << c.why;
+        }
+    }
 }
 
 TEST_F(ButtonFace, ZeroHeightDrawsNoBands) {

@@ -51,14 +51,22 @@ TEST(ButtonRegion, SquaredSideByMaskAndDirection) {
 }
 
 TEST(ButtonRegion, CurvatureIsRoundedBeforeItIsHalved) {
-    // 24.5 rounds to 24: round(2 + 12 - 1) = 13. 25.5 rounds to 26: round(2 + 13 - 1) = 14.
-    const auto even = PlanRegion(100, 25, 24.5, 1, 2, 1, false, false);
-    EXPECT_EQ(even.round.corner, 24);
-    EXPECT_EQ(even.square, (PixelRect{1, 2, 99, 13}));
-
-    const auto up = PlanRegion(100, 25, 25.5, 1, 2, 8, false, false);
-    EXPECT_EQ(up.round.corner, 26);
-    EXPECT_EQ(up.square, (PixelRect{87, 2, 99, 24}));  // 100 - 13
+    struct Case {
+        double curvature;
+        int mask;
+        int corner;
+        PixelRect square;
+    };
+    const Case cases[] = {
+        {24.5, 1, 24, {1, 2, 99, 13}},  // 24.5 → 24: round(2 + 12 - 1) = 13
+        {25.5, 8, 26, {87, 2, 99, 24}},  // 25.5 → 26: round(100 - 13) = 87
+        {24.6, 1, 25, {1, 2, 99, 14}},  // 25 halved, 13.5 → 14; halving 24.6 would give 13
+    };
+    for (const Case& c : cases) {
+        const auto plan = PlanRegion(100, 25, c.curvature, 1, 2, c.mask, false, false);
+        EXPECT_EQ(plan.round.corner, c.corner) << c.curvature;
+        EXPECT_EQ(plan.square, c.square) << c.curvature;
+    }
 }
 
 }  // namespace
