@@ -203,8 +203,12 @@ TEST_F(ButtonFace, DisabledBlackButtonIsLightenedAndHatchedWhite) {
 
     // Lighten((54, 54, 54), -40): 54 - 120 falls below 0, so white.
     std::vector<FaceLine> hatch;
-    for (std::int32_t row = 1; row <= 21; row += 4) hatch.push_back({0, row, 100, row, 0xFFFFFF, 1});
-    for (std::int32_t col = 1; col <= 97; col += 4) hatch.push_back({col, 0, col, 25, 0xFFFFFF, 1});
+    for (std::int32_t row = 1; row <= 21; row += 4) {
+        hatch.push_back({0, row, 100, row, 0xFFFFFF, 1});
+    }
+    for (std::int32_t col = 1; col <= 97; col += 4) {
+        hatch.push_back({col, 0, col, 25, 0xFFFFFF, 1});
+    }
     EXPECT_EQ(Fine(plan), hatch);
     EXPECT_EQ(std::vector(plan.lines.end() - hatch.size(), plan.lines.end()), hatch)
         << "the hatch is drawn over the bands";
