@@ -98,6 +98,7 @@ struct Rect {
     int top;
     int right;
     int bottom;
+    bool operator==(const Rect&) const = default;
 };
 
 struct Point {
