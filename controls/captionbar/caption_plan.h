@@ -129,8 +129,9 @@ struct ItemGeometry {
 };
 
 // The rectangle of item 1 to 5, relative to the bar's top-left corner. These formulas mix
-// twips and pixels: with usual settings only item 5 lands on the bar; the others lie below
-// it (items 1 to 3) or left of it (item 4). Fractions are rounded to the nearest pixel.
+// twips and pixels: at 15 twips per pixel on a bar some 40 pixels high only item 5 lands on
+// the bar; items 1 to 3 lie far below it and item 4 left of it. Fractions are rounded to the
+// nearest pixel.
 Rect ItemRect(int item, const ItemGeometry& geometry);
 
 // The first enabled item whose rectangle, widened by a pixel or two, holds the point:

@@ -1,6 +1,11 @@
 // The caption bar's stored images: one BITMAP resource each, listed in images/images.rc and
 // drawn by images/make_images.py. Each image is named after the picture box that holds it;
 // its resource name is that name in capitals, its file that name in small letters + ".bmp".
+//
+// The backgrounds have uniform rows, so any width stretches cleanly. Stretch them with
+// SetStretchBltMode(dc, COLORONCOLOR) (or HALFTONE): the default BLACKONWHITE ANDs the rows it
+// merges when shrinking 60 rows to a 46-pixel bar, and neighbouring rows such as 127 and 128
+// then give 0, a dark line across the bar.
 #pragma once
 
 #include <array>

@@ -11,13 +11,15 @@ half. The boxes form one joined group (rounded at its outer ends) and sit in the
 the bar, so the pixels around their rounded corners are painted with the bar's own colours
 at the rows where the bar puts them."""
 
+import argparse
 import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools"))
 import imagekit  # noqa: E402
-from imagekit import Canvas, fill_shape, grown, lerp, rounded_box, shifted, stroke, union  # noqa: E402
+from imagekit import (Canvas, fill_shape, grown, intersect, lerp, rounded_box, shifted,  # noqa: E402
+                      stroke, subtract, union)
 
 # Where the bar of the main window puts the boxes: a bar 46 pixels high, the 17-pixel strip
 # at row (46 - 17) / 1.5 + 3 = 22.
@@ -115,13 +117,13 @@ def glyph(kind, width):
         return rounded_box(cx - 4, 10, cx + 5, 12)
     if kind == "max":
         outer = rounded_box(cx - 5, 4, cx + 6, 13)
-        return imagekit.subtract(outer, rounded_box(cx - 4, 6, cx + 5, 12))
+        return subtract(outer, rounded_box(cx - 4, 6, cx + 5, 12))
     if kind == "restore":
-        back = imagekit.subtract(rounded_box(cx - 2, 3, cx + 6, 10), rounded_box(cx - 1, 5, cx + 5, 9))
+        back = subtract(rounded_box(cx - 2, 3, cx + 6, 10), rounded_box(cx - 1, 5, cx + 5, 9))
         front_outer = rounded_box(cx - 5, 6, cx + 3, 14)
-        front = imagekit.subtract(front_outer, rounded_box(cx - 4, 8, cx + 2, 13))
+        front = subtract(front_outer, rounded_box(cx - 4, 8, cx + 2, 13))
         # The front window hides the part of the back window behind it.
-        return union(imagekit.subtract(back, grown(front_outer, 1)), front)
+        return union(subtract(back, grown(front_outer, 1)), front)
     # The close cross: two strokes through the middle of the box.
     cy = BOX_HEIGHT / 2
     arm = 3.6
@@ -140,15 +142,15 @@ def box(kind, width, state):
     inner = grown(outline, -1)
     fill_shape(canvas, inner, face_shade(face, width))
     # A thin light rim inside the frame; a pressed box shows a shadow along its top instead.
-    rim = imagekit.subtract(inner, grown(outline, -2))
+    rim = subtract(inner, grown(outline, -2))
     if state == "pressed":
-        fill_shape(canvas, imagekit.subtract(inner, shifted(grown(outline, -1), 0, 2)),
+        fill_shape(canvas, subtract(inner, shifted(grown(outline, -1), 0, 2)),
                    lambda x, y: (20, 30, 50), 0.35)
     else:
         upper = rounded_box(-1, -1, width + 1, 8)
-        fill_shape(canvas, imagekit.intersect(rim, upper), lambda x, y: (255, 255, 255), 0.45)
-        fill_shape(canvas, imagekit.subtract(rim, upper), lambda x, y: (255, 255, 255), 0.2)
-    shape = glyph("max" if kind == "res" else kind, width)
+        fill_shape(canvas, intersect(rim, upper), lambda x, y: (255, 255, 255), 0.45)
+        fill_shape(canvas, subtract(rim, upper), lambda x, y: (255, 255, 255), 0.2)
+    shape = glyph(kind, width)
     if state == "pressed":
         shape = shifted(shape, 1, 1)
     fill_shape(canvas, grown(shape, 1.0), lambda x, y: (25, 35, 55), 0.5)
@@ -156,28 +158,28 @@ def box(kind, width, state):
     return canvas
 
 
-# File name, drawing. Names follow the picture boxes that hold the images.
+# The boxes, three states each: file name (the holding picture box's name in small letters),
+# glyph, width. The maximise and restore boxes share the middle place of the strip.
+BOXES = [
+    (("picminn", "picminf", "picminfp"), "min", 25),
+    (("picresn", "picresf", "picresp"), "max", 33),
+    (("picresmax", "picresmaxf", "picresmaxp"), "restore", 33),
+    (("picclosen", "picclosef", "picclosefp"), "close", 42),
+]
+STATES = ("normal", "hover", "pressed")
+BACKGROUNDS = [("picmsgtitle", 320, 30), ("picnormaltitlepic", 640, 60),
+               ("picmaintitlepic", 640, 30)]
+
+
 def images():
-    boxes = [("min", "min", 25), ("res", "max", 33), ("resmax", "restore", 33),
-             ("close", "close", 42)]
-    states = [("n", "normal"), ("f", "hover"), ("p", "pressed")]
-    out = []
-    for stem, kind, width in boxes:
-        for letter, state in states:
-            name = box_name(stem, letter)
-            out.append((name, lambda k=kind, w=width, s=state: box(k, w, s)))
-    out += [("picmsgtitle", lambda: background(320, 30)),
-            ("picnormaltitlepic", lambda: background(640, 60)),
-            ("picmaintitlepic", lambda: background(640, 30))]
-    return out
-
-
-def box_name(stem, letter):
-    if stem == "min":
-        return "picmin" + ("fp" if letter == "p" else letter)
-    if stem == "close":
-        return "picclose" + ("fp" if letter == "p" else letter)
-    return "pic" + stem + ("" if stem == "resmax" and letter == "n" else letter)
+    """Every image by file name, in the order above."""
+    drawn = {}
+    for names, kind, width in BOXES:
+        for name, state in zip(names, STATES):
+            drawn[name] = box(kind, width, state)
+    for name, width, height in BACKGROUNDS:
+        drawn[name] = background(width, height)
+    return drawn
 
 
 def stretched(source, width, height):
@@ -220,14 +222,8 @@ def preview(drawn, path):
     """The contact sheet: the twelve boxes in rows of three states, the three backgrounds,
     then mock bars 600 pixels wide (46 high with all boxes, hovered and pressed, and without
     the maximise box; 39 and 50 high), all scaled 3 times on a mid grey."""
-    rows = []
-    for stem in ("picmin", "picres", "picresmax", "picclose"):
-        names = [n for n in drawn if n.startswith(stem) and
-                 (stem != "picres" or not n.startswith("picresmax"))]
-        rows.append([drawn[n] for n in names])
-    rows.append([drawn["picmsgtitle"]])
-    rows.append([drawn["picnormaltitlepic"]])
-    rows.append([drawn["picmaintitlepic"]])
+    rows = [[drawn[n] for n in names] for names, _, _ in BOXES]
+    rows += [[drawn[name]] for name, _, _ in BACKGROUNDS]
     rows.append([mock_bar(drawn, 600, 46, "picnormaltitlepic", ["picminn", "picresn", "picclosen"])])
     rows.append([mock_bar(drawn, 600, 46, "picnormaltitlepic", ["picminf", "picresmaxf", "picclosef"])])
     rows.append([mock_bar(drawn, 600, 46, "picnormaltitlepic", ["picminfp", "picresp", "picclosefp"])])
@@ -249,8 +245,11 @@ def preview(drawn, path):
 
 
 if __name__ == "__main__":
-    drawn = {name: draw() for name, draw in images()}
+    parser = argparse.ArgumentParser(description="Draws the caption bar's images.")
+    parser.add_argument("--preview", metavar="SHEET.png", help="also write a contact sheet")
+    args = parser.parse_args()
+    drawn = images()
     for name, canvas in drawn.items():
         imagekit.write_bmp(canvas, os.path.join(HERE, name + ".bmp"))
-    if len(sys.argv) == 3 and sys.argv[1] == "--preview":
-        preview(drawn, sys.argv[2])
+    if args.preview:
+        preview(drawn, args.preview)
