@@ -103,3 +103,78 @@ def disc(canvas, cx, cy, radius, shade):
             inside = radius - math.hypot(dx, dy)
             if inside > -1:
                 canvas.blend(x, y, shade(dx / radius, dy / radius), coverage(inside))
+
+
+def fill_shape(canvas, inside, shade, opacity=1.0):
+    """Paints an anti-aliased shape. inside(x, y) gives the signed distance of a point from
+    the shape's edge (positive inside); shade(x, y) gives the rgb at a pixel."""
+    for y in range(canvas.height):
+        for x in range(canvas.width):
+            alpha = coverage(inside(x + 0.5, y + 0.5)) * opacity
+            if alpha > 0:
+                canvas.blend(x, y, shade(x, y), alpha)
+
+
+def rounded_box(left, top, right, bottom, radii=(0, 0, 0, 0)):
+    """Distance function of a rectangle with corner radii (top left, top right, bottom right,
+    bottom left); edges on whole numbers give crisp sides."""
+    def inside(x, y):
+        tl, tr, br, bl = radii
+        r = (tl if x < (left + right) / 2 else tr) if y < (top + bottom) / 2 else \
+            (bl if x < (left + right) / 2 else br)
+        dx = min(x - left, right - x)
+        dy = min(y - top, bottom - y)
+        if r > 0 and dx < r and dy < r:
+            return r - math.hypot(r - dx, r - dy)
+        return min(dx, dy)
+    return inside
+
+
+def stroke(ax, ay, bx, by, width):
+    """Distance function of a straight stroke with round ends from (ax, ay) to (bx, by)."""
+    length_sq = (bx - ax) ** 2 + (by - ay) ** 2
+
+    def inside(x, y):
+        t = 0.0 if length_sq == 0 else \
+            max(0.0, min(1.0, ((x - ax) * (bx - ax) + (y - ay) * (by - ay)) / length_sq))
+        return width / 2 - math.hypot(x - (ax + t * (bx - ax)), y - (ay + t * (by - ay)))
+    return inside
+
+
+def union(*shapes):
+    return lambda x, y: max(shape(x, y) for shape in shapes)
+
+
+def intersect(*shapes):
+    return lambda x, y: min(shape(x, y) for shape in shapes)
+
+
+def subtract(shape, hole):
+    return lambda x, y: min(shape(x, y), -hole(x, y))
+
+
+def grown(shape, by):
+    """The shape widened by `by` pixels on every side (negative narrows it)."""
+    return lambda x, y: shape(x, y) + by
+
+
+def shifted(shape, dx, dy):
+    return lambda x, y: shape(x - dx, y - dy)
+
+
+def write_png(canvas, path):
+    """An 8-bit RGB PNG of the canvas (for contact sheets and previews)."""
+    import zlib
+    raw = bytearray()
+    for y in range(canvas.height):
+        raw.append(0)
+        for x in range(canvas.width):
+            raw += bytes(canvas.get(x, y)[:3])
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    header = struct.pack(">IIBBBBB", canvas.width, canvas.height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
