@@ -53,6 +53,7 @@ CaptionPlan PlanCaption(std::wstring_view caption, bool wordWrap, double innerWi
         plan.kind = CaptionPlan::Kind::AccessKey;
         plan.FirstLine = StripAmpersands(caption);
         plan.Underlined = amp + 1 < caption.size() ? caption[amp + 1] : L' ';
+        plan.UnderlineIndex = amp;
         plan.UnderlineOffset = widthOf(caption.substr(0, amp));
         plan.AccessKey = AccessKeyLetter(plan.Underlined);
         return plan;

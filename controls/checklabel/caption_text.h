@@ -5,6 +5,7 @@
 // so that these decisions need no device context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,7 +34,8 @@ struct CaptionPlan {
     Kind kind = Kind::Nothing;
     std::wstring FirstLine;
     std::wstring SecondLine;
-    double UnderlineOffset = 0;  // from the print's start x to the underlined character
+    std::size_t UnderlineIndex = 0;  // index in FirstLine of the underlined character
+    double UnderlineOffset = 0;      // its x from the print's start: the width before it
     wchar_t Underlined = L' ';   // the character after the first "&"; a blank when "&" is last
     wchar_t AccessKey = L' ';    // AccessKeyLetter(Underlined), for the surface's access keys
 };

@@ -52,35 +52,34 @@ TEST(CheckLabelPrintCaption, AccessKeyAndWrapPlans) {
         Kind kind;
         std::wstring first;
         std::wstring second;
-        double underlineOffset;
-        wchar_t underlined;
-        wchar_t accessKey;
+        std::size_t underlineIndex = 0;  // the last four only for an access key
+        double underlineOffset = 0;
+        wchar_t underlined = L' ';
+        wchar_t accessKey = L' ';
     };
     const Row rows[] = {
-        {L"", true, 1000, Kind::Nothing, L"", L"", 0, L' ', L' '},
-        {L"&Save", false, 1000, Kind::AccessKey, L"Save", L"", 0, L'S', L'S'},
+        {L"", true, 1000, Kind::Nothing, L"", L"", 0, 0, L' ', L' '},
+        {L"&Save", false, 1000, Kind::AccessKey, L"Save", L"", 0, 0, L'S', L'S'},
         // The underline goes after "Op" (200 twips); "e" is the E key.
-        {L"Op&en", false, 1000, Kind::AccessKey, L"Open", L"", 200, L'e', L'E'},
+        {L"Op&en", false, 1000, Kind::AccessKey, L"Open", L"", 2, 200, L'e', L'E'},
         // A last "&" underlines a blank after the text.
-        {L"Save&", false, 1000, Kind::AccessKey, L"Save", L"", 400, L' ', L' '},
+        {L"Save&", false, 1000, Kind::AccessKey, L"Save", L"", 4, 400, L' ', L' '},
         // Only the first "&" counts; every "&" is removed.
-        {L"a&b&c", false, 1000, Kind::AccessKey, L"abc", L"", 100, L'b', L'B'},
-        {L"&\u05E7x", false, 1000, Kind::AccessKey, L"\u05E7x", L"", 0, L'\u05E7', L'E'},
+        {L"a&b&c", false, 1000, Kind::AccessKey, L"abc", L"", 1, 100, L'b', L'B'},
+        {L"&\u05E7x", false, 1000, Kind::AccessKey, L"\u05E7x", L"", 0, 0, L'\u05E7', L'E'},
         // With "&" the caption never wraps, twice as wide as the control or not.
         {L"&ABCDEFGHIJKLMNOPQRST", true, 1000, Kind::AccessKey, L"ABCDEFGHIJKLMNOPQRST", L"",
-         0, L'A', L'A'},
+         0, 0, L'A', L'A'},
         // Twice as wide: 2000 twips in 1000 cut into exactly two lines of ten.
-        {L"ABCDEFGHIJKLMNOPQRST", true, 1000, Kind::TwoLines, L"ABCDEFGHIJ", L"KLMNOPQRST", 0,
-         L' ', L' '},
-        {L"ABCDEFGHIJKLMNOPQRST", false, 1000, Kind::OneLine, L"ABCDEFGHIJKLMNOPQRST", L"", 0,
-         L' ', L' '},
+        {L"ABCDEFGHIJKLMNOPQRST", true, 1000, Kind::TwoLines, L"ABCDEFGHIJ", L"KLMNOPQRST"},
+        {L"ABCDEFGHIJKLMNOPQRST", false, 1000, Kind::OneLine, L"ABCDEFGHIJKLMNOPQRST", L""},
         // Exactly as wide as the control still fits.
-        {L"ABCDEFGHIJ", true, 1000, Kind::OneLine, L"ABCDEFGHIJ", L"", 0, L' ', L' '},
-        {L"ABCDEFGHIJK", true, 1000, Kind::TwoLines, L"ABCDEFGHIJ", L"K", 0, L' ', L' '},
+        {L"ABCDEFGHIJ", true, 1000, Kind::OneLine, L"ABCDEFGHIJ", L""},
+        {L"ABCDEFGHIJK", true, 1000, Kind::TwoLines, L"ABCDEFGHIJ", L"K"},
         // The cut falls between characters by their own widths, mid-word: 300 fits, 600 not.
-        {L"WWiii", true, 500, Kind::TwoLines, L"W", L"Wiii", 0, L' ', L' '},
+        {L"WWiii", true, 500, Kind::TwoLines, L"W", L"Wiii"},
         // A first character wider than the control leaves the first line empty.
-        {L"WA", true, 200, Kind::TwoLines, L"", L"WA", 0, L' ', L' '},
+        {L"WA", true, 200, Kind::TwoLines, L"", L"WA"},
     };
     for (const Row& row : rows) {
         const CaptionPlan plan = PlanCaption(row.caption, row.wordWrap, row.innerWidth, TableWidth);
@@ -89,6 +88,7 @@ TEST(CheckLabelPrintCaption, AccessKeyAndWrapPlans) {
         EXPECT_EQ(plan.FirstLine, row.first) << where;
         EXPECT_EQ(plan.SecondLine, row.second) << where;
         if (row.kind == Kind::AccessKey) {
+            EXPECT_EQ(plan.UnderlineIndex, row.underlineIndex) << where;
             EXPECT_EQ(plan.UnderlineOffset, row.underlineOffset) << where;
             EXPECT_EQ(plan.Underlined, row.underlined) << where;
             EXPECT_EQ(plan.AccessKey, row.accessKey) << where;
