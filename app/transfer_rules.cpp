@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/texts.h"
+#include "support/rounding.h"
 
 namespace modI {
 
@@ -57,17 +58,9 @@ std::optional<std::string> FileNameFromDisposition(std::string_view header) {
     return UrlDecode(name);
 }
 
-std::int64_t RoundHalfEven(double value) {
-    const double floor = std::floor(value);
-    const double fraction = value - floor;
-    auto whole = static_cast<std::int64_t>(floor);
-    if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0)) ++whole;
-    return whole;
-}
-
 std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength) {
     if (contentLength <= 0) return 0;
-    return RoundHalfEven(static_cast<double>(received) / contentLength * 100.0);
+    return support::RoundHalfEven(static_cast<double>(received) / contentLength * 100.0);
 }
 
 std::string ProgressText(int percent) {
@@ -80,7 +73,7 @@ int ProgressFillRight(int percent, int widthTwips, int twipsPerPixelX) {
     if (twipsPerPixelX <= 0) return 0;
     const double pixelsPerPercent =
         (widthTwips - 2.0 * twipsPerPixelX) / 100.0 / twipsPerPixelX;
-    return static_cast<int>(RoundHalfEven(percent * pixelsPerPercent));
+    return support::RoundHalfEven(percent * pixelsPerPercent);
 }
 
 }  // namespace modI

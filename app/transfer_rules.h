@@ -33,7 +33,4 @@ std::string ProgressText(int percent);
 // Right edge in pixels of the bar's filled part for a bar `widthTwips` wide.
 int ProgressFillRight(int percent, int widthTwips, int twipsPerPixelX);
 
-// Rounds half to even, as the program's percentages and pixel positions do.
-std::int64_t RoundHalfEven(double value);
-
 }  // namespace modI
