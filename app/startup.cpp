@@ -5,9 +5,9 @@
 #include <commctrl.h>
 
 #include <clocale>
-#include <cmath>
 
 #include "app/texts.h"
+#include "host/app.h"
 
 namespace modMain {
 
@@ -17,21 +17,9 @@ std::string AppTitle;
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
-
 // Common-control classes the program may use: progress, animation, date, extended combo
 // box, rebar and Internet-address classes.
 constexpr DWORD kCommonControlClasses = 0x0FA0;
-
-void CaptureTwipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return;  // keep the 96-dpi values
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    if (dpiX > 0) TwipsPerPixelX = static_cast<std::int32_t>(std::lround(kTwipsPerInch / dpiX));
-    if (dpiY > 0) TwipsPerPixelY = static_cast<std::int32_t>(std::lround(kTwipsPerInch / dpiY));
-}
 
 }  // namespace
 
@@ -47,7 +35,8 @@ int Main() {
     // Dates are formatted with the run time's "C" conventions: the Gregorian calendar.
     std::setlocale(LC_TIME, "C");
 
-    CaptureTwipsPerPixel();
+    TwipsPerPixelX = host::App::TwipsPerPixelX();
+    TwipsPerPixelY = host::App::TwipsPerPixelY();
 
     InitCodeTable();
     AppTitle = texts::AppTitle.Decode();

@@ -15,7 +15,12 @@
 
 namespace host {
 
-template <typename Handle, auto Close, auto InvalidValue = [] { return Handle{}; }>
+template <typename Handle>
+Handle NullHandle() {
+    return Handle{};
+}
+
+template <typename Handle, auto Close, auto InvalidValue = &NullHandle<Handle>>
 class unique_handle {
     static inline const Handle Invalid = InvalidValue();
 
@@ -63,10 +68,15 @@ inline void Dc(HDC dc) { DeleteDC(dc); }
 inline void Internet(HINTERNET handle) { InternetCloseHandle(handle); }
 inline void File(HANDLE file) { CloseHandle(file); }
 inline void Icon(HICON icon) { DestroyIcon(icon); }
+template <typename T>
+void GdiOf(T object) {
+    DeleteObject(object);
+}
+inline HANDLE InvalidFile() { return INVALID_HANDLE_VALUE; }
 }  // namespace close
 
 template <typename T>
-using unique_gdi = unique_handle<T, [](T object) { close::Gdi(object); }>;
+using unique_gdi = unique_handle<T, &close::GdiOf<T>>;
 using unique_pen = unique_gdi<HPEN>;
 using unique_brush = unique_gdi<HBRUSH>;
 using unique_font = unique_gdi<HFONT>;
@@ -74,7 +84,7 @@ using unique_region = unique_gdi<HRGN>;
 using unique_bitmap = unique_gdi<HBITMAP>;
 using unique_dc = unique_handle<HDC, close::Dc>;  // from CreateDC / CreateCompatibleDC
 using unique_internet = unique_handle<HINTERNET, close::Internet>;
-using unique_file = unique_handle<HANDLE, close::File, [] { return INVALID_HANDLE_VALUE; }>;
+using unique_file = unique_handle<HANDLE, close::File, &close::InvalidFile>;
 using unique_icon = unique_handle<HICON, close::Icon>;
 
 // A window's device context from GetDC, released with ReleaseDC.

@@ -36,13 +36,21 @@ start_display() {
 }
 
 make_prefix() {
-    [ -f "$WINEPREFIX/.orb-ready" ] && return
-    rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    # No crash dialog: a crashing test must fail the run, not wait for a click.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.orb-ready"
+    if [ ! -f "$WINEPREFIX/.orb-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        # No crash dialog: a crashing test must fail the run, not wait for a click.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.orb-ready"
+    fi
+    # Xvfb runs no window manager: Wine would wait 2 s for one each time it hides a managed
+    # window. Unmanaged windows are hidden at once (prefixes made before this get it too).
+    if [ ! -f "$WINEPREFIX/.orb-unmanaged" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.orb-unmanaged"
+    fi
 }
 
 stop_session() {

@@ -1,0 +1,157 @@
+#include "host/app.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "host/form.h"
+
+namespace host {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+struct Measures {
+    int x = 15;
+    int y = 15;
+};
+
+const Measures& ScreenMeasures() {
+    static const Measures measures = [] {
+        Measures m;
+        HDC screen = GetDC(nullptr);
+        if (!screen) return m;  // the 96-dpi values
+        const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        if (dpiX > 0) m.x = std::max(1, static_cast<int>(std::lround(kTwipsPerInch / dpiX)));
+        if (dpiY > 0) m.y = std::max(1, static_cast<int>(std::lround(kTwipsPerInch / dpiY)));
+        return m;
+    }();
+    return measures;
+}
+
+std::vector<Form*>& LoadedForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+App::Effects& RealEffects() {
+    static App::Effects real;
+    return real;
+}
+
+App::Effects* currentEffects = nullptr;
+
+App::Effects& CurrentEffects() { return currentEffects ? *currentEffects : RealEffects(); }
+
+// "#12" names the integer resource 12; anything else is a resource name.
+LPCSTR ResourceName(const char* id) {
+    if (id && id[0] == '#' && id[1] != '\0') {
+        char* end = nullptr;
+        const unsigned long number = std::strtoul(id + 1, &end, 10);
+        if (*end == '\0' && number > 0 && number <= 0xFFFF) {
+            return MAKEINTRESOURCEA(static_cast<WORD>(number));
+        }
+    }
+    return id;
+}
+
+}  // namespace
+
+int App::Effects::MsgBox(const std::string& text, int style, const std::string& title) {
+    HWND owner = GetActiveWindow();
+    return MessageBoxA(owner, text.c_str(), title.c_str(),
+                       static_cast<UINT>(style) | MB_OK | MB_SETFOREGROUND);
+}
+
+bool App::Effects::Shell(const std::string& commandLine, int windowStyle) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(windowStyle);
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');  // CreateProcessA may write into the command line
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool App::Effects::ShellOpen(const std::string& target) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW));
+    return result > 32;
+}
+
+int App::TwipsPerPixelX() { return ScreenMeasures().x; }
+int App::TwipsPerPixelY() { return ScreenMeasures().y; }
+
+void App::DoEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+const std::vector<Form*>& App::Forms() { return LoadedForms(); }
+
+void App::AddForm(Form* form) {
+    auto& forms = LoadedForms();
+    if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+}
+
+void App::RemoveForm(Form* form) {
+    auto& forms = LoadedForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
+}
+
+int App::MsgBox(const std::string& text, int style, const std::string& title) {
+    return CurrentEffects().MsgBox(text, style, title);
+}
+
+bool App::Shell(const std::string& commandLine, int windowStyle) {
+    return CurrentEffects().Shell(commandLine, windowStyle);
+}
+
+bool App::ShellOpen(const std::string& target) { return CurrentEffects().ShellOpen(target); }
+
+void App::SetEffects(Effects* effects) { currentEffects = effects; }
+
+PicturePtr App::LoadIconPicture(const char* id) {
+    return LoadPicture({PictureSource::Kind::Icon, id ? id : "", {}});
+}
+
+PicturePtr App::LoadBitmapPicture(const char* id) {
+    return LoadPicture({PictureSource::Kind::Bitmap, id ? id : "", {}});
+}
+
+PicturePtr App::LoadPicture(const PictureSource& source) {
+    const bool icon = source.kind == PictureSource::Kind::Icon;
+    const UINT type = icon ? IMAGE_ICON : IMAGE_BITMAP;
+    HANDLE handle = nullptr;
+    if (!source.resource.empty()) {
+        handle = LoadImageA(GetModuleHandleA(nullptr), ResourceName(source.resource.c_str()), type,
+                            0, 0, icon ? LR_DEFAULTSIZE : LR_CREATEDIBSECTION);
+    } else if (!source.file.empty()) {
+        handle = LoadImageA(nullptr, source.file.c_str(), type, 0, 0,
+                            LR_LOADFROMFILE | (icon ? LR_DEFAULTSIZE : LR_CREATEDIBSECTION));
+    }
+    if (icon) return Picture::FromIcon(static_cast<HICON>(handle), source);
+    return Picture::FromBitmap(static_cast<HBITMAP>(handle), source);
+}
+
+}  // namespace host

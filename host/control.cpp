@@ -1,0 +1,154 @@
+#include "host/control.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "host/app.h"
+
+namespace host {
+
+std::optional<MouseMessage> DecodeMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    MouseMessage m{};
+    const auto is = [&m](MouseMessage::What what, int button) {
+        m.what = what;
+        m.button = button;
+    };
+    switch (message) {
+    case WM_LBUTTONDOWN: is(MouseMessage::What::Down, 1); break;
+    case WM_RBUTTONDOWN: is(MouseMessage::What::Down, 2); break;
+    case WM_MBUTTONDOWN: is(MouseMessage::What::Down, 4); break;
+    case WM_LBUTTONUP: is(MouseMessage::What::Up, 1); break;
+    case WM_RBUTTONUP: is(MouseMessage::What::Up, 2); break;
+    case WM_MBUTTONUP: is(MouseMessage::What::Up, 4); break;
+    case WM_LBUTTONDBLCLK: is(MouseMessage::What::DoubleClick, 1); break;
+    case WM_RBUTTONDBLCLK: is(MouseMessage::What::DoubleClick, 2); break;
+    case WM_MBUTTONDBLCLK: is(MouseMessage::What::DoubleClick, 4); break;
+    case WM_MOUSEMOVE:
+        m.what = MouseMessage::What::Move;
+        m.button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                   ((wParam & MK_MBUTTON) ? 4 : 0);
+        break;
+    default: return {};
+    }
+    m.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
+              (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    m.x = GET_X_LPARAM(lParam);
+    m.y = GET_Y_LPARAM(lParam);
+    return m;
+}
+
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+Control::Control(std::string name, std::optional<int> index)
+    : name_(std::move(name)), index_(index) {}
+
+double Control::UnitsX() const {
+    return parent_ ? parent_->UnitsPerPixelX() : App::TwipsPerPixelX();
+}
+double Control::UnitsY() const {
+    return parent_ ? parent_->UnitsPerPixelY() : App::TwipsPerPixelY();
+}
+
+RECT Control::PixelRect() const {
+    if (!hWnd()) return pixels_;
+    RECT r{};
+    GetWindowRect(hWnd(), &r);
+    MapWindowPoints(nullptr, GetParent(hWnd()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Control::SetPixelRect(const RECT& r) {
+    pixels_ = r;
+    if (hWnd()) {
+        SetWindowPos(hWnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int Control::Left() const { return static_cast<int>(std::lround(PixelRect().left * UnitsX())); }
+int Control::Top() const { return static_cast<int>(std::lround(PixelRect().top * UnitsY())); }
+int Control::Width() const {
+    const RECT r = PixelRect();
+    return static_cast<int>(std::lround((r.right - r.left) * UnitsX()));
+}
+int Control::Height() const {
+    const RECT r = PixelRect();
+    return static_cast<int>(std::lround((r.bottom - r.top) * UnitsY()));
+}
+
+void Control::Move(int left, int top, int width, int height) {
+    const int x = static_cast<int>(std::lround(left / UnitsX()));
+    const int y = static_cast<int>(std::lround(top / UnitsY()));
+    const int w = static_cast<int>(std::lround(std::max(width, 0) / UnitsX()));
+    const int h = static_cast<int>(std::lround(std::max(height, 0) / UnitsY()));
+    SetPixelRect({x, y, x + w, y + h});
+}
+
+void Control::SetLeft(int left) { Move(left, Top(), Width(), Height()); }
+void Control::SetTop(int top) { Move(Left(), top, Width(), Height()); }
+void Control::SetWidth(int width) { Move(Left(), Top(), width, Height()); }
+void Control::SetHeight(int height) { Move(Left(), Top(), Width(), height); }
+
+void Control::SetVisible(bool visible) {
+    visible_ = visible;
+    if (hWnd()) ShowWindow(hWnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (hWnd()) EnableWindow(hWnd(), enabled);
+}
+
+DWORD Control::ChildStyle() const {
+    return WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
+}
+
+bool Control::Attach(Container& parent, Form* form) {
+    parent_ = &parent;
+    form_ = form;
+    return CreateControlWindow(parent.hWnd(), pixels_);
+}
+
+bool Control::DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LPARAM lParam,
+                            double unitsPerPixelX, double unitsPerPixelY) {
+    const auto m = DecodeMouseMessage(message, wParam, lParam);
+    if (!m) return false;
+    const double x = m->x * unitsPerPixelX;
+    const double y = m->y * unitsPerPixelY;
+    switch (m->what) {
+    case MouseMessage::What::Down:
+        pressed_ = true;
+        SetCapture(hWnd());
+        if (events.OnMouseDown) events.OnMouseDown(m->button, m->shift, x, y);
+        break;
+    case MouseMessage::What::Move:
+        if (events.OnMouseMove) events.OnMouseMove(m->button, m->shift, x, y);
+        break;
+    case MouseMessage::What::Up: {
+        const bool wasPressed = std::exchange(pressed_, false);
+        if (GetCapture() == hWnd() && (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
+            ReleaseCapture();
+        }
+        if (events.OnMouseUp) events.OnMouseUp(m->button, m->shift, x, y);
+        RECT client{};
+        GetClientRect(hWnd(), &client);
+        const POINT at{m->x, m->y};
+        if (wasPressed && m->button == 1 && PtInRect(&client, at) && events.OnClick) {
+            events.OnClick();
+        }
+        break;
+    }
+    case MouseMessage::What::DoubleClick:
+        if (events.OnDblClick) events.OnDblClick();
+        break;
+    }
+    return true;
+}
+
+}  // namespace host

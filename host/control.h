@@ -1,0 +1,125 @@
+// What forms, picture boxes and user controls have in common as holders of controls
+// (Container), and the base of every control placed in one (Control).
+//
+// Placement is on the container's side and in the container's units: twips on a form, the
+// container's scale (twips or pixels) inside a picture box or user control. Controls learn
+// events through std::function members named after the event (OnClick, OnMouseDown...);
+// arguments a handler may change are references.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/window.h"
+
+namespace host {
+
+class Control;
+class Form;
+using ControlList = std::vector<Control*>;
+
+class Container {
+public:
+    virtual ~Container() = default;
+    virtual HWND hWnd() const = 0;
+    // The device context drawing goes to: the persistent image while AutoRedraw is on.
+    virtual HDC hDC() = 0;
+    // Container units per pixel: the twips per pixel, or 1 in pixel scale.
+    virtual double UnitsPerPixelX() const = 0;
+    virtual double UnitsPerPixelY() const = 0;
+    virtual Form* HostForm() const = 0;
+    // The controls of the form or user control that owns this container.
+    virtual ControlList OwnerControls() const = 0;
+    // Repaints the container now.
+    virtual void Refresh() = 0;
+};
+
+// Mouse button (1 left, 2 right, 4 middle), shift state (1 shift, 2 ctrl, 4 alt), position in
+// the control's own scale.
+using MouseHandler = std::function<void(int button, int shift, double x, double y)>;
+
+// The mouse events of a standard control.
+struct MouseEvents {
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    MouseHandler OnMouseDown;
+    MouseHandler OnMouseMove;
+    MouseHandler OnMouseUp;
+};
+
+// Button, shift and pixel position of a mouse message; nullopt when it is not one.
+struct MouseMessage {
+    enum class What { Down, Move, Up, DoubleClick };
+    What what;
+    int button;
+    int shift;
+    int x, y;  // client pixels
+};
+std::optional<MouseMessage> DecodeMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+int ShiftState();  // of the keyboard now: 1 shift, 2 ctrl, 4 alt
+
+class Control : public Window {
+public:
+    explicit Control(std::string name, std::optional<int> index = {});
+
+    const std::string& Name() const { return name_; }
+    // Present only for a member of a control array.
+    std::optional<int> Index() const { return index_; }
+    virtual std::string TypeName() const = 0;
+
+    Container* Parent() const { return parent_; }
+    Form* HostForm() const override { return form_; }
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+    void SetWidth(int width);
+    void SetHeight(int height);
+    void Move(int left, int top, int width, int height);
+
+    virtual bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    virtual bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+
+    // Makes the control's window in `parent`; `form` is the form it belongs to. Called by
+    // whoever adds the control (a form or a user control).
+    bool Attach(Container& parent, Form* form);
+
+protected:
+    // Creates the window with the given parent pixel rectangle; a windowless control
+    // (a timer) creates nothing and gives true.
+    virtual bool CreateControlWindow(HWND parent, const RECT& pixels) = 0;
+    // The window style bits every child control gets.
+    DWORD ChildStyle() const;
+
+    // Raises the mouse events of `events` for a mouse message; true when it was one. Position
+    // is converted with the units per pixel given. A press captures the mouse; a click is a
+    // release inside the control after a press in it.
+    bool DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LPARAM lParam,
+                       double unitsPerPixelX, double unitsPerPixelY);
+
+private:
+    RECT PixelRect() const;
+    void SetPixelRect(const RECT& rect);
+    double UnitsX() const;
+    double UnitsY() const;
+
+    std::string name_;
+    std::optional<int> index_;
+    Container* parent_ = nullptr;
+    Form* form_ = nullptr;
+    RECT pixels_{};  // placement while there is no window
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool pressed_ = false;
+};
+
+}  // namespace host

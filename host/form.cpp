@@ -1,0 +1,282 @@
+#include "host/form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/app.h"
+
+namespace host {
+
+namespace {
+
+int ToTwipsX(int pixels) { return pixels * App::TwipsPerPixelX(); }
+int ToTwipsY(int pixels) { return pixels * App::TwipsPerPixelY(); }
+int ToPixelsX(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / App::TwipsPerPixelX()));
+}
+int ToPixelsY(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / App::TwipsPerPixelY()));
+}
+
+}  // namespace
+
+Form::Form(std::string name) : name_(std::move(name)), font_(std::make_shared<host::Font>()) {
+    surface_.SetFont(font_);
+}
+
+Form::~Form() {
+    if (loaded_) App::RemoveForm(this);
+    loaded_ = false;
+    controls_.clear();
+    surface_.Detach();
+    DestroyWindowObject();
+}
+
+DWORD Form::WindowStyle() const {
+    DWORD style = WS_CLIPCHILDREN;
+    switch (borderStyle_) {
+    case kBorderNone: style |= WS_POPUP; break;
+    case kBorderFixedSingle: style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    case kBorderFixedDialog:
+    case kBorderFixedToolWindow: style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME; break;
+    case kBorderSizableToolWindow: style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
+    default: style |= WS_OVERLAPPEDWINDOW; break;
+    }
+    return style;
+}
+
+DWORD Form::WindowExStyle() const {
+    switch (borderStyle_) {
+    case kBorderFixedDialog: return WS_EX_DLGMODALFRAME;
+    case kBorderFixedToolWindow:
+    case kBorderSizableToolWindow: return WS_EX_TOOLWINDOW;
+    default: return WS_EX_APPWINDOW;
+    }
+}
+
+bool Form::Load() {
+    if (loaded_) return true;
+    if (destroyPending_) FinishUnload();  // loaded again before the old window went
+    CreateArgs args;
+    args.kind = Kind::OwnDc;
+    args.style = WindowStyle();
+    args.exStyle = WindowExStyle();
+    args.text = caption_.c_str();
+    args.x = pixels_.left;
+    args.y = pixels_.top;
+    args.width = pixels_.right - pixels_.left;
+    args.height = pixels_.bottom - pixels_.top;
+    if (!CreateWindowObject(args)) return false;
+    surface_.Attach(hWnd());
+    if (icon_) SetIcon(icon_);
+    loaded_ = true;
+    App::AddForm(this);
+    return true;
+}
+
+void Form::Unload() {
+    if (!loaded_) return;
+    int cancel = 0;
+    if (OnUnload) OnUnload(cancel);
+    if (cancel || !loaded_) return;
+    loaded_ = false;
+    App::RemoveForm(this);
+    unloaded_.Notify();
+    if (hWnd()) ShowWindow(hWnd(), SW_HIDE);
+    if (handlersRunning_ > 0) {
+        destroyPending_ = true;
+    } else {
+        FinishUnload();
+    }
+}
+
+void Form::LeaveHandler() {
+    if (--handlersRunning_ == 0 && destroyPending_) FinishUnload();
+}
+
+void Form::FinishUnload() {
+    destroyPending_ = false;
+    // Later controls may hold earlier ones (a user control and its picture box): last first.
+    while (!controls_.empty()) controls_.pop_back();
+    surface_.Detach();
+    DestroyWindowObject();
+}
+
+void Form::WindowDestroyed() {
+    // Destroyed from outside (or by FinishUnload): the form is no longer loaded.
+    if (loaded_) {
+        loaded_ = false;
+        App::RemoveForm(this);
+    }
+    surface_.Detach();
+}
+
+Subscription Form::SubscribeResize(std::function<void()> handler) {
+    return resized_.Subscribe(std::move(handler));
+}
+
+Subscription Form::SubscribeUnload(std::function<void()> handler) {
+    return unloaded_.Subscribe(std::move(handler));
+}
+
+HDC Form::hDC() {
+    Load();
+    return surface_.hDC();
+}
+
+int Form::Left() const {
+    RECT r = pixels_;
+    if (hWnd()) GetWindowRect(hWnd(), &r);
+    return ToTwipsX(r.left);
+}
+int Form::Top() const {
+    RECT r = pixels_;
+    if (hWnd()) GetWindowRect(hWnd(), &r);
+    return ToTwipsY(r.top);
+}
+int Form::Width() const {
+    RECT r = pixels_;
+    if (hWnd()) GetWindowRect(hWnd(), &r);
+    return ToTwipsX(r.right - r.left);
+}
+int Form::Height() const {
+    RECT r = pixels_;
+    if (hWnd()) GetWindowRect(hWnd(), &r);
+    return ToTwipsY(r.bottom - r.top);
+}
+
+void Form::Move(int left, int top, int width, int height) {
+    const int x = ToPixelsX(left), y = ToPixelsY(top);
+    pixels_ = {x, y, x + ToPixelsX(std::max(width, 0)), y + ToPixelsY(std::max(height, 0))};
+    if (hWnd()) {
+        SetWindowPos(hWnd(), nullptr, x, y, pixels_.right - x, pixels_.bottom - y,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+void Form::SetLeft(int twips) { Move(twips, Top(), Width(), Height()); }
+void Form::SetTop(int twips) { Move(Left(), twips, Width(), Height()); }
+void Form::SetWidth(int twips) { Move(Left(), Top(), twips, Height()); }
+void Form::SetHeight(int twips) { Move(Left(), Top(), Width(), twips); }
+
+void Form::SetBorderStyle(int style) {
+    borderStyle_ = style;
+    if (!hWnd()) return;
+    const LONG_PTR visible = GetWindowLongPtrA(hWnd(), GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongPtrA(hWnd(), GWL_STYLE, static_cast<LONG_PTR>(WindowStyle()) | visible);
+    SetWindowLongPtrA(hWnd(), GWL_EXSTYLE, static_cast<LONG_PTR>(WindowExStyle()));
+    SetWindowPos(hWnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+std::string Form::Caption() const {
+    if (!hWnd()) return caption_;
+    char text[512] = {};
+    GetWindowTextA(hWnd(), text, sizeof text);
+    return text;
+}
+
+void Form::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (hWnd()) SetWindowTextA(hWnd(), caption.c_str());
+}
+
+bool Form::Visible() const { return hWnd() && IsWindowVisible(hWnd()); }
+
+void Form::SetVisible(bool visible) {
+    if (visible && !Load()) return;
+    if (!hWnd()) return;
+    if (!visible) {
+        ShowWindow(hWnd(), SW_HIDE);
+        return;
+    }
+    ApplyWindowState();
+    UpdateWindow(hWnd());
+}
+
+void Form::ApplyWindowState() {
+    static constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    ShowWindow(hWnd(), kShow[std::clamp(windowState_, 0, 2)]);
+}
+
+int Form::WindowState() const {
+    if (!hWnd() || !IsWindowVisible(hWnd())) return windowState_;
+    if (IsIconic(hWnd())) return kMinimized;
+    if (IsZoomed(hWnd())) return kMaximized;
+    return kNormal;
+}
+
+void Form::SetWindowState(int state) {
+    windowState_ = std::clamp(state, 0, 2);
+    if (hWnd() && IsWindowVisible(hWnd())) ApplyWindowState();  // a hidden form takes it when shown
+}
+
+void Form::ZOrder() {
+    if (!hWnd()) return;
+    SetWindowPos(hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hWnd());
+}
+
+void Form::Refresh() {
+    if (!hWnd()) return;
+    InvalidateRect(hWnd(), nullptr, TRUE);
+    UpdateWindow(hWnd());
+}
+
+void Form::SetIcon(PicturePtr icon) {
+    icon_ = std::move(icon);
+    if (!hWnd()) return;
+    HICON handle = icon_ ? icon_->Icon() : nullptr;
+    SendMessageA(hWnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(handle));
+    SendMessageA(hWnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(handle));
+}
+
+void Form::SetFont(std::shared_ptr<host::Font> font) {
+    font_ = font ? std::move(font) : std::make_shared<host::Font>();
+    surface_.SetFont(font_);
+}
+
+ControlList Form::Controls() const {
+    ControlList list;
+    for (const auto& c : controls_) list.push_back(c.get());
+    return list;
+}
+
+Control* Form::FindControl(const std::string& name, std::optional<int> index) const {
+    for (const auto& c : controls_) {
+        if (c->Name() == name && c->Index() == index) return c.get();
+    }
+    return nullptr;
+}
+
+Control& Form::AddControl(std::unique_ptr<Control> control, Container* parent) {
+    Load();
+    Control& added = *control;
+    controls_.push_back(std::move(control));
+    added.Attach(parent ? *parent : *this, this);
+    return added;
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    case WM_SIZE:
+        surface_.Resized();
+        if (OnResize) OnResize();
+        resized_.Notify();
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void Form::Paint(HDC dc) {
+    if (surface_.PaintImage(dc)) return;
+    RECT r{};
+    GetClientRect(hWnd(), &r);
+    unique_brush back(CreateSolidBrush(ResolveColor(surface_.BackColor())));
+    FillRect(dc, &r, back.get());
+    if (OnPaint) OnPaint();
+}
+
+}  // namespace host

@@ -1,0 +1,150 @@
+// A form: a top-level window of the host holding controls.
+//
+// Sizes are in twips and include the frame. A form is loaded when its window exists
+// (Load, or the first Add); App::Forms() lists the loaded forms. Unload runs the form's own
+// OnUnload handler (which may cancel), then the unload subscribers, hides the window and
+// leaves App::Forms(); the window and the controls are destroyed as soon as no handler of
+// the form or of its controls is running, so a control may unload its form from inside
+// one of its own event handlers. The Form object itself stays and can be loaded again.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/control.h"
+#include "host/drawing_surface.h"
+#include "host/font.h"
+#include "host/notifier.h"
+#include "host/picture.h"
+#include "host/window.h"
+
+namespace host {
+
+class Form : public Window, public Container {
+public:
+    enum BorderStyles {
+        kBorderNone = 0,
+        kBorderFixedSingle = 1,
+        kBorderSizable = 2,
+        kBorderFixedDialog = 3,
+        kBorderFixedToolWindow = 4,
+        kBorderSizableToolWindow = 5,
+    };
+    enum WindowStates { kNormal = 0, kMinimized = 1, kMaximized = 2 };
+
+    explicit Form(std::string name);
+    ~Form() override;
+
+    const std::string& Name() const { return name_; }
+
+    bool Load();
+    bool Loaded() const { return loaded_; }
+    void Unload();
+
+    // Handlers of the form itself.
+    std::function<void(int& cancel)> OnUnload;
+    std::function<void()> OnResize;
+    std::function<void()> OnPaint;  // while AutoRedraw is off
+    // Notifications for objects that hold the form (a caption bar hears its parent).
+    [[nodiscard]] Subscription SubscribeResize(std::function<void()> handler);
+    [[nodiscard]] Subscription SubscribeUnload(std::function<void()> handler);
+
+    HWND hWnd() const override { return Window::hWnd(); }
+    HDC hDC() override;
+    DrawingSurface& Surface() { return surface_; }
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int twips);
+    void SetTop(int twips);
+    void SetWidth(int twips);
+    void SetHeight(int twips);
+    void Move(int left, int top, int width, int height);
+    double ScaleWidth() const { return surface_.ScaleWidth(); }
+    double ScaleHeight() const { return surface_.ScaleHeight(); }
+
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    const PicturePtr& Icon() const { return icon_; }
+    void SetIcon(PicturePtr icon);
+    // The form's font, the ambient font of its user controls.
+    const std::shared_ptr<host::Font>& GetFont() const { return font_; }
+    void SetFont(std::shared_ptr<host::Font> font);
+    OleColor BackColor() const { return surface_.BackColor(); }
+    void SetBackColor(OleColor color) { surface_.SetBackColor(color); }
+    int WindowState() const;
+    void SetWindowState(int state);
+    // Brings the form to the front.
+    void ZOrder();
+    void Refresh() override;
+
+    // Every control of the form, in the order they were added (those inside picture boxes
+    // included; constituents of user controls are their own).
+    ControlList Controls() const;
+    Control* FindControl(const std::string& name, std::optional<int> index = {}) const;
+
+    // Adds a control, in `parent` (a container on this form) or on the form itself. The form
+    // owns it; the form is loaded first if it is not.
+    Control& AddControl(std::unique_ptr<Control> control, Container* parent = nullptr);
+    template <typename T, typename... Args>
+    T& Add(Args&&... args) {
+        return static_cast<T&>(AddControl(std::make_unique<T>(std::forward<Args>(args)...)));
+    }
+    template <typename T, typename... Args>
+    T& AddTo(Container& parent, Args&&... args) {
+        return static_cast<T&>(
+            AddControl(std::make_unique<T>(std::forward<Args>(args)...), &parent));
+    }
+
+    // Container
+    double UnitsPerPixelX() const override { return surface_.UnitsPerPixelX(); }
+    double UnitsPerPixelY() const override { return surface_.UnitsPerPixelY(); }
+    Form* HostForm() const override { return const_cast<Form*>(this); }
+    ControlList OwnerControls() const override { return Controls(); }
+
+    // Handler bookkeeping for the deferred destruction (see HandlerScope).
+    void EnterHandler() { ++handlersRunning_; }
+    void LeaveHandler();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    bool PaintsBackground() const override { return true; }
+    void WindowDestroyed() override;
+
+private:
+    void FinishUnload();
+    void ApplyWindowState();
+    DWORD WindowStyle() const;
+    DWORD WindowExStyle() const;
+
+    std::string name_;
+    bool loaded_ = false;
+    bool destroyPending_ = false;
+    int handlersRunning_ = 0;
+    int borderStyle_ = kBorderSizable;
+    std::string caption_;
+    RECT pixels_{0, 0, 320, 240};  // placement while there is no window
+    int windowState_ = kNormal;
+    PicturePtr icon_;
+    std::shared_ptr<host::Font> font_;
+    DrawingSurface surface_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    Notifier<> resized_;
+    Notifier<> unloaded_;
+};
+
+}  // namespace host

@@ -1,0 +1,372 @@
+#include "host/standard_controls.h"
+
+#include "host/app.h"
+#include "host/color.h"
+#include "host/font_handle.h"
+#include "host/form.h"
+
+namespace host {
+
+void PaintParentBackground(HWND child, HDC dc) {
+    HWND parent = GetParent(child);
+    if (!parent) return;
+    POINT origin{0, 0};
+    MapWindowPoints(child, parent, &origin, 1);
+    POINT previous{};
+    SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+    SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+// ---- TextBox ----
+
+bool TextBox::CreateControlWindow(HWND parent, const RECT& r) {
+    CreateArgs args;
+    args.kind = Kind::Edit;
+    args.style = ChildStyle() | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
+    args.exStyle = WS_EX_CLIENTEDGE;
+    args.text = text_.c_str();
+    args.x = r.left;
+    args.y = r.top;
+    args.width = r.right - r.left;
+    args.height = r.bottom - r.top;
+    args.parent = parent;
+    if (!CreateWindowObject(args)) return false;
+    if (font_) SetFont(font_);
+    return true;
+}
+
+std::string TextBox::Text() const {
+    if (!hWnd()) return text_;
+    const int length = GetWindowTextLengthA(hWnd());
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(hWnd(), text.data(), length + 1)));
+    return text;
+}
+
+void TextBox::SetText(const std::string& text) {
+    text_ = text;
+    if (hWnd()) SetWindowTextA(hWnd(), text.c_str());
+}
+
+void TextBox::SetFocus() {
+    if (hWnd()) ::SetFocus(hWnd());
+}
+
+void TextBox::SetFont(std::shared_ptr<host::Font> font) {
+    font_ = std::move(font);
+    if (!hWnd()) return;
+    unique_font next = font_ ? CreateFontHandle(*font_) : unique_font();
+    SendMessageA(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    fontHandle_ = std::move(next);  // the old one is no longer in use
+}
+
+std::optional<LRESULT> TextBox::ReflectedMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && OnChange) {
+        OnChange();
+        return 0;
+    }
+    return {};
+}
+
+// ---- PictureBox ----
+
+PictureBox::~PictureBox() {
+    surface_.Detach();
+    DestroyWindowObject();
+}
+
+bool PictureBox::CreateControlWindow(HWND parent, const RECT& r) {
+    CreateArgs args;
+    args.kind = Kind::OwnDc;
+    args.style = ChildStyle() | WS_CLIPCHILDREN;
+    args.exStyle = borderStyle_ ? WS_EX_CLIENTEDGE : 0;
+    args.x = r.left;
+    args.y = r.top;
+    args.width = r.right - r.left;
+    args.height = r.bottom - r.top;
+    args.parent = parent;
+    if (!CreateWindowObject(args)) return false;
+    surface_.Attach(hWnd());
+    return true;
+}
+
+ControlList PictureBox::OwnerControls() const {
+    return Parent() ? Parent()->OwnerControls() : ControlList{};
+}
+
+void PictureBox::Refresh() {
+    if (!hWnd()) return;
+    InvalidateRect(hWnd(), nullptr, FALSE);
+    UpdateWindow(hWnd());
+}
+
+void PictureBox::SetBorderStyle(int style) {
+    borderStyle_ = style;
+    if (!hWnd()) return;
+    SetWindowLongPtrA(hWnd(), GWL_EXSTYLE, style ? WS_EX_CLIENTEDGE : 0);
+    SetWindowPos(hWnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void PictureBox::SetPicture(PicturePtr picture) {
+    picture_ = std::move(picture);
+    // The picture becomes the background of the persistent image, under later drawing.
+    if (surface_.AutoRedraw()) {
+        surface_.Cls();
+        if (picture_) picture_->Render(surface_.hDC(), 0, 0);
+    }
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchMouse(*this, message, wParam, lParam, surface_.UnitsPerPixelX(),
+                      surface_.UnitsPerPixelY())) {
+        return 0;
+    }
+    if (message == WM_SIZE) {
+        surface_.Resized();
+        if (OnResize) OnResize();
+    }
+    return Control::HandleMessage(message, wParam, lParam);
+}
+
+void PictureBox::Paint(HDC dc) {
+    if (surface_.PaintImage(dc)) return;
+    RECT r{};
+    GetClientRect(hWnd(), &r);
+    unique_brush back(CreateSolidBrush(ResolveColor(surface_.BackColor())));
+    FillRect(dc, &r, back.get());
+    if (picture_) picture_->Render(dc, 0, 0);
+    if (OnPaint) OnPaint();
+}
+
+// ---- OptionButton ----
+
+bool OptionButton::CreateControlWindow(HWND parent, const RECT& r) {
+    CreateArgs args;
+    args.kind = Kind::Button;
+    args.style = ChildStyle() | WS_TABSTOP | BS_RADIOBUTTON;
+    args.text = caption_.c_str();
+    args.x = r.left;
+    args.y = r.top;
+    args.width = r.right - r.left;
+    args.height = r.bottom - r.top;
+    args.parent = parent;
+    if (!CreateWindowObject(args)) return false;
+    SendMessageA(hWnd(), BM_SETCHECK, value_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (font_) SetFont(font_);
+    return true;
+}
+
+void OptionButton::SetValue(bool value) {
+    value_ = value;
+    if (hWnd()) SendMessageA(hWnd(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!value || !Parent()) return;
+    for (Control* other : Parent()->OwnerControls()) {
+        auto* option = dynamic_cast<OptionButton*>(other);
+        if (option && option != this && option->Parent() == Parent() && option->value_) {
+            option->SetValue(false);
+        }
+    }
+}
+
+std::string OptionButton::Caption() const { return caption_; }
+
+void OptionButton::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (hWnd()) SetWindowTextA(hWnd(), caption.c_str());
+}
+
+void OptionButton::SetFont(std::shared_ptr<host::Font> font) {
+    font_ = std::move(font);
+    if (!hWnd()) return;
+    unique_font next = font_ ? CreateFontHandle(*font_) : unique_font();
+    SendMessageA(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    fontHandle_ = std::move(next);
+}
+
+void OptionButton::SetBackColor(OleColor color) {
+    backColor_ = color;
+    backBrush_.reset();
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+void OptionButton::SetForeColor(OleColor color) {
+    foreColor_ = color;
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+std::optional<LRESULT> OptionButton::ReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        SetValue(true);
+        if (OnClick) OnClick();
+        return 0;
+    }
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, ResolveColor(foreColor_));
+        SetBkColor(dc, ResolveColor(backColor_));
+        if (!backBrush_) backBrush_.reset(CreateSolidBrush(ResolveColor(backColor_)));
+        (void)lParam;
+        return reinterpret_cast<LRESULT>(backBrush_.get());
+    }
+    return {};
+}
+
+// ---- Label ----
+
+bool Label::CreateControlWindow(HWND parent, const RECT& r) {
+    CreateArgs args;
+    args.style = ChildStyle();
+    args.x = r.left;
+    args.y = r.top;
+    args.width = r.right - r.left;
+    args.height = r.bottom - r.top;
+    args.parent = parent;
+    return CreateWindowObject(args);
+}
+
+void Label::Redraw() {
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+void Label::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    Redraw();
+}
+void Label::SetFont(std::shared_ptr<host::Font> font) {
+    font_ = font ? std::move(font) : std::make_shared<host::Font>();
+    Redraw();
+}
+void Label::SetForeColor(OleColor color) {
+    foreColor_ = color;
+    Redraw();
+}
+void Label::SetBackColor(OleColor color) {
+    backColor_ = color;
+    Redraw();
+}
+void Label::SetBackStyle(int style) {
+    backStyle_ = style;
+    Redraw();
+}
+void Label::SetAlignment(int alignment) {
+    alignment_ = alignment;
+    Redraw();
+}
+void Label::SetWordWrap(bool wrap) {
+    wordWrap_ = wrap;
+    Redraw();
+}
+void Label::SetRightToLeft(bool rtl) {
+    rightToLeft_ = rtl;
+    Redraw();
+}
+
+LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
+                      App::TwipsPerPixelY())) {
+        return 0;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
+}
+
+void Label::Paint(HDC dc) {
+    RECT r{};
+    GetClientRect(hWnd(), &r);
+    if (backStyle_ == 0) {
+        PaintParentBackground(hWnd(), dc);
+    } else {
+        unique_brush back(CreateSolidBrush(ResolveColor(backColor_)));
+        FillRect(dc, &r, back.get());
+    }
+    unique_font font = CreateFontHandle(*font_);
+    SelectObjectScope selected(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Enabled() ? ResolveColor(foreColor_) : GetSysColor(COLOR_GRAYTEXT));
+    UINT format = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
+    if (alignment_ == kRight) format |= DT_RIGHT;
+    if (alignment_ == kCenter) format |= DT_CENTER;
+    if (rightToLeft_) format |= DT_RTLREADING;
+    DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, format);
+}
+
+// ---- Image ----
+
+bool Image::CreateControlWindow(HWND parent, const RECT& r) {
+    CreateArgs args;
+    args.style = ChildStyle();
+    args.x = r.left;
+    args.y = r.top;
+    args.width = r.right - r.left;
+    args.height = r.bottom - r.top;
+    args.parent = parent;
+    return CreateWindowObject(args);
+}
+
+void Image::SetPicture(PicturePtr picture) {
+    picture_ = std::move(picture);
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+void Image::SetStretch(bool stretch) {
+    stretch_ = stretch;
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+LRESULT Image::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
+                      App::TwipsPerPixelY())) {
+        return 0;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
+}
+
+void Image::Paint(HDC dc) {
+    PaintParentBackground(hWnd(), dc);
+    if (!picture_) return;
+    RECT r{};
+    GetClientRect(hWnd(), &r);
+    if (stretch_) {
+        picture_->Render(dc, 0, 0, r.right, r.bottom);
+    } else {
+        picture_->Render(dc, 0, 0);
+    }
+}
+
+// ---- Timer ----
+
+Timer::~Timer() {
+    if (owner_) owner_->StopTimer(reinterpret_cast<UINT_PTR>(this));
+}
+
+bool Timer::CreateControlWindow(HWND parent, const RECT&) {
+    owner_ = Window::FromHandle(parent);
+    Rearm();
+    return owner_ != nullptr;
+}
+
+void Timer::SetEnabled(bool enabled) {
+    Control::SetEnabled(enabled);
+    Rearm();
+}
+
+void Timer::SetInterval(int milliseconds) {
+    interval_ = milliseconds < 0 ? 0 : milliseconds;
+    Rearm();
+}
+
+void Timer::Rearm() {
+    if (!owner_) return;
+    const auto id = reinterpret_cast<UINT_PTR>(this);
+    if (!Enabled() || interval_ == 0) {
+        owner_->StopTimer(id);
+        return;
+    }
+    owner_->StartTimer(id, static_cast<UINT>(interval_), [this] {
+        if (OnTick) OnTick();
+    });
+}
+
+}  // namespace host

@@ -1,0 +1,233 @@
+// The standard controls: text box, picture box, option button, label, image and timer.
+//
+// Type names (TypeName()) are "TextBox", "PictureBox", "OptionButton", "Label", "Image" and
+// "Timer". Events are std::function members (OnClick, OnChange, OnTick...).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/control.h"
+#include "host/drawing_surface.h"
+#include "host/font.h"
+#include "host/handles.h"
+#include "host/picture.h"
+
+namespace host {
+
+// An EDIT window: one line of text.
+class TextBox : public Control {
+public:
+    using Control::Control;
+    std::string TypeName() const override { return "TextBox"; }
+
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetFocus();
+    const std::shared_ptr<host::Font>& GetFont() const { return font_; }
+    void SetFont(std::shared_ptr<host::Font> font);
+
+    std::function<void()> OnChange;
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+    std::optional<LRESULT> ReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::string text_;  // while there is no window
+    std::shared_ptr<host::Font> font_;
+    unique_font fontHandle_;
+};
+
+// A child window with a drawing state and a persistent image (AutoRedraw). It can hold
+// controls of its own; their placement is in its scale.
+class PictureBox : public Control, public Container, public MouseEvents {
+public:
+    using Control::Control;
+    ~PictureBox() override;
+    std::string TypeName() const override { return "PictureBox"; }
+
+    HWND hWnd() const override { return Control::hWnd(); }
+    HDC hDC() override { return surface_.hDC(); }
+    DrawingSurface& Surface() { return surface_; }
+
+    bool AutoRedraw() const { return surface_.AutoRedraw(); }
+    void SetAutoRedraw(bool on) { surface_.SetAutoRedraw(on); }
+    void Cls() { surface_.Cls(); }
+    // Repaints the window now from the persistent image (or through OnPaint).
+    void Refresh() override;
+    OleColor BackColor() const { return surface_.BackColor(); }
+    void SetBackColor(OleColor color) { surface_.SetBackColor(color); }
+    OleColor ForeColor() const { return surface_.ForeColor(); }
+    void SetForeColor(OleColor color) { surface_.SetForeColor(color); }
+    OleColor FillColor() const { return surface_.FillColor(); }
+    void SetFillColor(OleColor color) { surface_.SetFillColor(color); }
+    int FillStyle() const { return surface_.FillStyle(); }
+    void SetFillStyle(int style) { surface_.SetFillStyle(style); }
+    int ScaleMode() const { return surface_.ScaleMode(); }
+    void SetScaleMode(int mode) { surface_.SetScaleMode(mode); }
+    double ScaleWidth() const { return surface_.ScaleWidth(); }
+    double ScaleHeight() const { return surface_.ScaleHeight(); }
+    // 0 no border, 1 a sunken edge.
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+    // The picture shown at the top-left, under anything drawn.
+    const PicturePtr& GetPicture() const { return picture_; }
+    void SetPicture(PicturePtr picture);
+
+    std::function<void()> OnPaint;   // while AutoRedraw is off
+    std::function<void()> OnResize;
+
+    // Container
+    double UnitsPerPixelX() const override { return surface_.UnitsPerPixelX(); }
+    double UnitsPerPixelY() const override { return surface_.UnitsPerPixelY(); }
+    Form* HostForm() const override { return Control::HostForm(); }
+    ControlList OwnerControls() const override;
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    bool PaintsBackground() const override { return true; }
+    void WindowDestroyed() override { surface_.Detach(); }
+
+private:
+    DrawingSurface surface_;
+    PicturePtr picture_;
+    int borderStyle_ = 1;
+};
+
+// A BUTTON window in radio style. Setting Value to true clears the option buttons on the
+// same container (the group); a click sets it and raises OnClick.
+class OptionButton : public Control {
+public:
+    using Control::Control;
+    std::string TypeName() const override { return "OptionButton"; }
+
+    bool Value() const { return value_; }
+    void SetValue(bool value);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    void SetFont(std::shared_ptr<host::Font> font);
+    OleColor BackColor() const { return backColor_; }
+    void SetBackColor(OleColor color);
+    OleColor ForeColor() const { return foreColor_; }
+    void SetForeColor(OleColor color);
+
+    std::function<void()> OnClick;
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+    std::optional<LRESULT> ReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool value_ = false;
+    std::string caption_;
+    std::shared_ptr<host::Font> font_;
+    unique_font fontHandle_;
+    OleColor backColor_ = 0x8000000F;
+    OleColor foreColor_ = 0x80000012;
+    unique_brush backBrush_;
+};
+
+// Text drawn in its font and colours, opaque or over what its container shows.
+class Label : public Control, public MouseEvents {
+public:
+    enum Alignments { kLeft = 0, kRight = 1, kCenter = 2 };
+    using Control::Control;
+    std::string TypeName() const override { return "Label"; }
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    const std::shared_ptr<host::Font>& GetFont() const { return font_; }
+    void SetFont(std::shared_ptr<host::Font> font);
+    OleColor ForeColor() const { return foreColor_; }
+    void SetForeColor(OleColor color);
+    OleColor BackColor() const { return backColor_; }
+    void SetBackColor(OleColor color);
+    // 0 transparent, 1 opaque.
+    int BackStyle() const { return backStyle_; }
+    void SetBackStyle(int style);
+    int Alignment() const { return alignment_; }
+    void SetAlignment(int alignment);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool wrap);
+    bool RightToLeft() const { return rightToLeft_; }
+    void SetRightToLeft(bool rtl);
+    const std::string& ToolTipText() const { return toolTip_; }
+    void SetToolTipText(const std::string& text) { toolTip_ = text; }
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    bool PaintsBackground() const override { return true; }
+
+private:
+    void Redraw();
+
+    std::string caption_;
+    std::shared_ptr<host::Font> font_ = std::make_shared<host::Font>();
+    OleColor foreColor_ = 0x80000012;
+    OleColor backColor_ = 0x8000000F;
+    int backStyle_ = 1;
+    int alignment_ = kLeft;
+    bool wordWrap_ = false;
+    bool rightToLeft_ = false;
+    std::string toolTip_;
+};
+
+// A picture over its container; stretched to the control's size when Stretch is on.
+class Image : public Control, public MouseEvents {
+public:
+    using Control::Control;
+    std::string TypeName() const override { return "Image"; }
+
+    const PicturePtr& GetPicture() const { return picture_; }
+    void SetPicture(PicturePtr picture);
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool stretch);
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    bool PaintsBackground() const override { return true; }
+
+private:
+    PicturePtr picture_;
+    bool stretch_ = false;
+};
+
+// Calls OnTick every Interval milliseconds while enabled, with a timer on its container's
+// window. Interval 0 stops it.
+class Timer : public Control {
+public:
+    using Control::Control;
+    ~Timer() override;
+    std::string TypeName() const override { return "Timer"; }
+
+    bool Enabled() const override { return Control::Enabled(); }
+    void SetEnabled(bool enabled) override;
+    int Interval() const { return interval_; }
+    void SetInterval(int milliseconds);
+
+    std::function<void()> OnTick;
+
+protected:
+    bool CreateControlWindow(HWND parent, const RECT& pixels) override;
+
+private:
+    void Rearm();
+
+    int interval_ = 0;
+    Window* owner_ = nullptr;
+};
+
+// Draws what the parent window shows under `child` into `dc` (for transparent controls).
+void PaintParentBackground(HWND child, HDC dc);
+
+}  // namespace host
