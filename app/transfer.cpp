@@ -9,7 +9,7 @@
 #include "app/texts.h"
 #include "app/transfer_rules.h"
 #include "host/app.h"
-#include "host/controls.h"
+#include "host/standard_controls.h"
 #include "host/handles.h"
 
 namespace modI {
@@ -51,8 +51,8 @@ std::string ReadOnce(HINTERNET request) {
 // Reads the body to its end, drawing progress and letting the window run after each read.
 // Each read takes only what has arrived, so that a slow server still lets events (the
 // cancel button) through between small reads.
-std::string ReadBody(HINTERNET request, std::int32_t contentLength, host::PictureBox* progress,
-                     const bool& cancel) {
+std::string ReadBody(HINTERNET request, std::int32_t contentLength, std::int32_t announced,
+                     host::PictureBox* progress, const bool& cancel) {
     std::string body;
     if (contentLength > 0) body.reserve(static_cast<std::size_t>(contentLength));
     std::string chunk(kReadSize, '\0');
@@ -65,12 +65,12 @@ std::string ReadBody(HINTERNET request, std::int32_t contentLength, host::Pictur
         if (!InternetReadFile(request, chunk.data(), wanted, &got)) throw Failed{};
         if (got == 0) {
             // The end of the data, or a connection that dropped before the announced length.
-            if (contentLength > 0 && total != contentLength) throw Failed{};
+            if (announced > 0 && total != announced) throw Failed{};
             return body;
         }
         body.append(chunk.data(), got);
         total += got;
-        if (contentLength > 0 && total > contentLength) throw Failed{};
+        if (announced > 0 && total > announced) throw Failed{};
         if (progress) {
             const auto percent = ProgressPercent(total, contentLength);
             if (percent > 255) throw Failed{};
@@ -84,12 +84,11 @@ std::string ReadBody(HINTERNET request, std::int32_t contentLength, host::Pictur
 std::string ReadReply(HINTERNET request, bool wantFile, std::string& fileName,
                       host::PictureBox* progress, const bool& cancel, host::Timer* activity,
                       std::int32_t minSize) {
-    std::int32_t contentLength = 0;
-    if (progress) {
-        const auto length = ParseContentLength(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
-        if (!length) throw Failed{};
-        contentLength = *length;
-    }
+    // The announced length is always read, to tell a complete body from a cut one; it takes
+    // part in the decisions below only when there is a progress bar to draw.
+    const auto announced = ParseContentLength(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
+    if (!announced) throw Failed{};
+    const std::int32_t contentLength = progress ? *announced : 0;
     if (contentLength >= minSize && wantFile) {
         const auto name = FileNameFromDisposition(QueryHeader(request, HTTP_QUERY_CONTENT_DISPOSITION));
         if (!name) throw Failed{};
@@ -99,7 +98,7 @@ std::string ReadReply(HINTERNET request, bool wantFile, std::string& fileName,
     }
     if (contentLength < minSize) return {};
     if (activity) activity->SetEnabled(true);
-    return ReadBody(request, contentLength, progress, cancel);
+    return ReadBody(request, contentLength, *announced, progress, cancel);
 }
 
 }  // namespace
@@ -118,6 +117,7 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
             session.get(), url.c_str(), headers.empty() ? nullptr : headers.c_str(),
             headers.empty() ? 0 : static_cast<DWORD>(-1), INTERNET_FLAG_RELOAD, 0));
         if (request) {
+            SetTimeouts(request.get());  // the body's reads wait on the request's own time-out
             try {
                 result = ReadReply(request.get(), wantFile, fileName, progress, cancel, activity, minSize);
             } catch (const Failed&) {

@@ -1,0 +1,259 @@
+// FetchUrl against a canned local server: lengths, file names, short replies, cancel,
+// broken servers, and the progress bar drawn in a real picture box.
+#include "app/transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "host/app.h"
+#include "host/form.h"
+#include "host/standard_controls.h"
+#include "test_http_server.h"
+
+namespace {
+
+using wintest::TestHttpServer;
+using Connection = TestHttpServer::Connection;
+
+std::string Reply(const std::string& headers, const std::string& body) {
+    return "HTTP/1.1 200 OK\r\nConnection: close\r\n" + headers + "\r\n" + body;
+}
+
+std::string WithLength(const std::string& body, const std::string& extra = "") {
+    return Reply("Content-Length: " + std::to_string(body.size()) + "\r\n" + extra, body);
+}
+
+// A test window with a progress picture box, as the main window has one.
+struct ProgressFixture : testing::Test {
+    host::Form form{"frmTransferTest"};
+    host::PictureBox* barControl = nullptr;
+    void SetUp() override {
+        form.Move(0, 0, 4500, 1500);
+        form.Show();
+        barControl = &form.Add<host::PictureBox>("picPB");
+        barControl->Move(0, 0, 3030, 450);  // 202 x 30 pixels
+        barControl->SetAutoRedraw(true);
+        barControl->SetFillStyle(0);  // solid
+        barControl->SetFillColor(RGB(0, 0, 255));
+    }
+    host::PictureBox& Bar() { return *barControl; }
+};
+
+struct FetchResult {
+    std::string body;
+    std::string fileName;
+};
+
+FetchResult Fetch(const std::string& url, bool wantFile, host::PictureBox* progress, std::int32_t minSize,
+                  const bool& cancel = false, host::Timer* activity = nullptr) {
+    FetchResult r;
+    r.body = modI::FetchUrl(url, "", wantFile, r.fileName, progress, cancel, activity, minSize);
+    return r;
+}
+
+TEST(FetchUrl, VersionQueryReadsTheWholeBodyWithoutLength) {
+    const std::string body(70000, 'v');
+    TestHttpServer server([&](Connection& c) { c.Send(Reply("", body)); });
+    EXPECT_EQ(Fetch(server.Url("/v"), false, nullptr, 0).body, body);
+}
+
+TEST(FetchUrl, SendsTheAgentNameAndNoCacheHeadersOfItsOwn) {
+    TestHttpServer server([](Connection& c) { c.Send(WithLength("ok")); });
+    Fetch(server.Url("/latest/version.txt"), false, nullptr, 0);
+    ASSERT_EQ(server.RequestLines().size(), 1u);
+    EXPECT_EQ(server.RequestLines()[0], "GET /latest/version.txt HTTP/1.1");
+}
+
+TEST(FetchUrl, ShortReplyWithoutLengthIsOneReadOfAtMost32000Bytes) {
+    const std::string body(50000, 'x');
+    TestHttpServer server([&](Connection& c) { c.Send(Reply("", body)); });
+    const auto r = Fetch(server.Url("/dl"), true, nullptr, 20000);
+    EXPECT_LE(r.body.size(), 32000u);
+    EXPECT_EQ(body.compare(0, r.body.size(), r.body), 0);
+    EXPECT_EQ(r.fileName, "");
+}
+
+TEST(FetchUrl, BusyNoticeArrivesWhole) {
+    TestHttpServer server([](Connection& c) { c.Send(Reply("", "UPDATING")); });
+    EXPECT_EQ(Fetch(server.Url("/dl"), true, nullptr, 20000).body, "UPDATING");
+}
+
+TEST(FetchUrl, FileNameFromContentDisposition) {
+    const struct {
+        const char* header;
+        const char* name;
+    } cases[] = {
+        {"attachment; filename=\"OrbVorex2009ProTrial.exe\"", "OrbVorex2009ProTrial.exe"},
+        {"attachment; filename=setup.exe", ""},
+        {"attachment; filename=\"Orb%20Vorex%41.exe\"", "Orb VorexA.exe"},
+    };
+    for (const auto& c : cases) {
+        const std::string body(1000, 'b');
+        TestHttpServer server([&](Connection& conn) {
+            conn.Send(WithLength(body, std::string("Content-Disposition: ") + c.header + "\r\n"));
+        });
+        const auto r = Fetch(server.Url("/dl"), true, nullptr, 0);
+        EXPECT_EQ(r.fileName, c.name) << c.header;
+        EXPECT_EQ(r.body, body) << c.header;
+    }
+}
+
+TEST(FetchUrl, MalformedEscapeInTheFileNameFailsTheTransfer) {
+    TestHttpServer server([](Connection& c) {
+        c.Send(WithLength("data", "Content-Disposition: attachment; filename=\"%zz.exe\"\r\n"));
+    });
+    const auto r = Fetch(server.Url("/dl"), true, nullptr, 0);
+    EXPECT_EQ(r.body, "");
+    EXPECT_EQ(r.fileName, "");
+}
+
+TEST(FetchUrl, UnreachableServerGivesEmptyResult) {
+    std::string url;
+    { TestHttpServer gone([](Connection&) {}); url = gone.Url("/v"); }
+    EXPECT_EQ(Fetch(url, false, nullptr, 0).body, "");
+}
+
+// How long a transfer from a server that behaves as `reply` takes, with a short time-out.
+double SecondsToFetch(const TestHttpServer::Reply& reply, std::string& body) {
+    const DWORD saved = modI::NetworkTimeoutMs;
+    modI::NetworkTimeoutMs = 1500;
+    TestHttpServer server(reply);
+    const auto start = std::chrono::steady_clock::now();
+    body = Fetch(server.Url("/v"), false, nullptr, 0).body;
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    modI::NetworkTimeoutMs = saved;
+    return seconds;
+}
+
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+TEST(FetchUrl, ServerThatNeverAnswersEndsAtTheTimeout) {
+    if (RunningUnderWine()) {
+        // Measured: Wine 8's WinINet takes the time-out options but does not apply them to
+        // InternetOpenUrlA's connection, so the call waits as long as the server does.
+        GTEST_SKIP() << "Wine ignores WinINet's receive time-out; Windows applies it";
+    }
+    std::string body = "unset";
+    const double seconds = SecondsToFetch([](Connection&) { Sleep(8000); }, body);
+    EXPECT_EQ(body, "");
+    EXPECT_LT(seconds, 6.0) << "the transfer waited for the server instead of timing out";
+}
+
+TEST(FetchUrl, ServerThatStallsMidBodyGivesNoBody) {
+    std::string body = "unset";
+    SecondsToFetch([](Connection& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc");
+        Sleep(2500);
+    }, body);
+    EXPECT_EQ(body, "") << "a body cut short must not be handed on";
+}
+
+TEST_F(ProgressFixture, LengthEqualToMinSizeIsReadAndOneLessIsNot) {
+    const std::string body(20000, 'i');
+    TestHttpServer server([&](Connection& c) {
+        c.Send(WithLength(body, "Content-Disposition: attachment; filename=\"s.exe\"\r\n"));
+    });
+    const auto atMin = Fetch(server.Url("/dl"), true, &Bar(), 20000);
+    EXPECT_EQ(atMin.body, body);
+    EXPECT_EQ(atMin.fileName, "s.exe");
+    const auto above = Fetch(server.Url("/dl"), true, &Bar(), 20001);
+    EXPECT_EQ(above.body, "");
+}
+
+TEST_F(ProgressFixture, BrokenBodiesAreFailures) {
+    const struct {
+        const char* name;
+        std::function<void(Connection&)> reply;
+    } cases[] = {
+        {"closes before the announced length",
+         [](Connection& c) { c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n\r\n" + std::string(30000, 'a')); }},
+        {"resets the connection mid-body",
+         [](Connection& c) {
+             c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n\r\n" + std::string(10000, 'a'));
+             c.Reset();
+         }},
+        {"content length beyond 32 bits",
+         [](Connection& c) { c.Send("HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n" + std::string(30000, 'a')); }},
+    };
+    for (const auto& c : cases) {
+        TestHttpServer server(c.reply);
+        const auto r = Fetch(server.Url("/dl"), true, &Bar(), 20000);
+        EXPECT_EQ(r.body, "") << c.name;
+        EXPECT_EQ(r.fileName, "") << c.name;
+    }
+}
+
+TEST_F(ProgressFixture, CancelDuringTheLoopDiscardsWhatArrived) {
+    static bool cancel;
+    cancel = false;
+    TestHttpServer server([](Connection& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n"
+               "Content-Disposition: attachment; filename=\"s.exe\"\r\n\r\n");
+        for (int i = 0; i < 400 && c.Send(std::string(100, 'd')); ++i) Sleep(20);
+    });
+    // The timer runs inside the transfer's event processing, as the exit button's click does.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { cancel = true; });
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = Fetch(server.Url("/dl"), true, &Bar(), 20000, cancel);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(r.body, "");
+    EXPECT_EQ(r.fileName, "");
+    EXPECT_LT(seconds, 3.0) << "cancel waited for the slow server";
+}
+
+TEST_F(ProgressFixture, ActivityTimerIsEnabledWhenTheBodyStarts) {
+    auto& timer = form.Add<host::Timer>("tCheckEmail");
+    timer.SetInterval(500);
+    timer.SetEnabled(false);
+    TestHttpServer server([](Connection& c) { c.Send(WithLength(std::string(30000, 'a'))); });
+    Fetch(server.Url("/dl"), true, &Bar(), 20000, false, &timer);
+    EXPECT_TRUE(timer.Enabled());
+}
+
+// Colour of a pixel of the bar's persistent image.
+COLORREF BarPixel(host::PictureBox& bar, int x, int y) { return GetPixel(bar.hDC(), x, y); }
+
+// True when some pixel of the bar's middle is neither the fill nor the background: the text.
+bool TextDrawnInTheMiddle(host::PictureBox& bar, COLORREF fill, COLORREF background) {
+    for (int y = 2; y < 18; ++y) {
+        for (int x = 60; x < 140; ++x) {
+            const COLORREF c = BarPixel(bar, x, y);
+            if (c != fill && c != background) return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(ProgressFixture, ProgressBarFillsItsShareAndShowsTheText) {
+    // 3030 twips at 15 twips a pixel: 2 pixels a percent, filled up to x = 2 * percent.
+    const COLORREF blue = RGB(0, 0, 255);
+    Bar().SetVisible(false);
+    modI::DrawProgress(Bar(), 0);
+    EXPECT_TRUE(Bar().Visible()) << "0 % shows the bar";
+    const COLORREF background = BarPixel(Bar(), 150, 25);
+    EXPECT_NE(background, blue);
+    EXPECT_TRUE(TextDrawnInTheMiddle(Bar(), blue, background));
+
+    modI::DrawProgress(Bar(), 50);
+    EXPECT_EQ(BarPixel(Bar(), 97, 18), blue);  // below the text
+    EXPECT_EQ(BarPixel(Bar(), 103, 18), background);
+    EXPECT_TRUE(TextDrawnInTheMiddle(Bar(), blue, background));
+
+    modI::DrawProgress(Bar(), 100);
+    EXPECT_EQ(BarPixel(Bar(), 195, 18), blue);
+    EXPECT_EQ(BarPixel(Bar(), 195, 25), background) << "the fill is 20 pixels high";
+    EXPECT_TRUE(TextDrawnInTheMiddle(Bar(), blue, background));
+
+    // The image persists: a repaint from the window system keeps it.
+    InvalidateRect(Bar().hWnd(), nullptr, TRUE);
+    UpdateWindow(Bar().hWnd());
+    EXPECT_EQ(BarPixel(Bar(), 195, 18), blue);
+}
+
+}  // namespace
