@@ -93,6 +93,12 @@ public:
     // whoever adds the control (a form or a user control).
     bool Attach(Container& parent, Form* form);
 
+    // Hooks for the owner of the control: it is about to be destroyed; its form has been
+    // shown or hidden; Alt with a character was pressed on its form (true when the control took it).
+    virtual void BeforeDestroy() {}
+    virtual void ContainerVisibilityChanged() {}
+    virtual bool AccessKey(int /*character*/) { return false; }
+
 protected:
     // Creates the window with the given parent pixel rectangle; a windowless control
     // (a timer) creates nothing and gives true.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/app.h"
+#include "host/user_control.h"
 
 namespace host {
 
@@ -27,7 +28,7 @@ Form::Form(std::string name) : name_(std::move(name)), font_(std::make_shared<ho
 Form::~Form() {
     if (loaded_) App::RemoveForm(this);
     loaded_ = false;
-    controls_.clear();
+    DestroyControls();
     surface_.Detach();
     DestroyWindowObject();
 }
@@ -96,10 +97,22 @@ void Form::LeaveHandler() {
 
 void Form::FinishUnload() {
     destroyPending_ = false;
-    // Later controls may hold earlier ones (a user control and its picture box): last first.
-    while (!controls_.empty()) controls_.pop_back();
+    DestroyControls();
     surface_.Detach();
     DestroyWindowObject();
+}
+
+void Form::DestroyControls() {
+    // Later controls may hold earlier ones (a user control and its picture box): last first.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->BeforeDestroy();
+    while (!controls_.empty()) controls_.pop_back();
+}
+
+bool Form::HandleAccessKey(int character) {
+    for (Control* control : Controls()) {
+        if (control->AccessKey(character)) return true;
+    }
+    return false;
 }
 
 void Form::WindowDestroyed() {
@@ -185,12 +198,12 @@ bool Form::Visible() const { return hWnd() && IsWindowVisible(hWnd()); }
 void Form::SetVisible(bool visible) {
     if (visible && !Load()) return;
     if (!hWnd()) return;
-    if (!visible) {
+    if (visible) {
+        ApplyWindowState();
+    } else {
         ShowWindow(hWnd(), SW_HIDE);
-        return;
     }
-    ApplyWindowState();
-    UpdateWindow(hWnd());
+    if (visible) UpdateWindow(hWnd());
 }
 
 void Form::ApplyWindowState() {
@@ -248,11 +261,13 @@ Control* Form::FindControl(const std::string& name, std::optional<int> index) co
     return nullptr;
 }
 
-Control& Form::AddControl(std::unique_ptr<Control> control, Container* parent) {
+Control& Form::AddControl(std::unique_ptr<Control> control, Container* parent,
+                          PropertyBag* stored) {
     Load();
     Control& added = *control;
     controls_.push_back(std::move(control));
     added.Attach(parent ? *parent : *this, this);
+    if (auto* user = dynamic_cast<UserControl*>(&added)) user->LoadInstance(stored);
     return added;
 }
 
@@ -261,6 +276,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Unload();
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
+            for (Control* control : Controls()) control->ContainerVisibilityChanged();
+        }
+        return result;
+    }
     case WM_SIZE:
         surface_.Resized();
         if (OnResize) OnResize();

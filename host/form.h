@@ -21,6 +21,7 @@
 #include "host/font.h"
 #include "host/notifier.h"
 #include "host/picture.h"
+#include "host/property_bag.h"
 #include "host/window.h"
 
 namespace host {
@@ -97,8 +98,11 @@ public:
     Control* FindControl(const std::string& name, std::optional<int> index = {}) const;
 
     // Adds a control, in `parent` (a container on this form) or on the form itself. The form
-    // owns it; the form is loaded first if it is not.
-    Control& AddControl(std::unique_ptr<Control> control, Container* parent = nullptr);
+    // owns it; the form is loaded first if it is not. A user control added here is a new
+    // instance (InitProperties) unless `stored` gives its stored properties (ReadProperties;
+    // a PropertyError from reading them is thrown on, with the control added).
+    Control& AddControl(std::unique_ptr<Control> control, Container* parent = nullptr,
+                        PropertyBag* stored = nullptr);
     template <typename T, typename... Args>
     T& Add(Args&&... args) {
         return static_cast<T&>(AddControl(std::make_unique<T>(std::forward<Args>(args)...)));
@@ -115,6 +119,9 @@ public:
     Form* HostForm() const override { return const_cast<Form*>(this); }
     ControlList OwnerControls() const override { return Controls(); }
 
+    // Alt with a character: the first control that takes it as its access key.
+    bool HandleAccessKey(int character);
+
     // Handler bookkeeping for the deferred destruction (see HandlerScope).
     void EnterHandler() { ++handlersRunning_; }
     void LeaveHandler();
@@ -127,6 +134,7 @@ protected:
 
 private:
     void FinishUnload();
+    void DestroyControls();
     void ApplyWindowState();
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;

@@ -113,6 +113,9 @@ std::optional<LRESULT> Window::ReflectToChild(UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCHAR) {
+        if (Form* form = HostForm(); form && form->HandleAccessKey(static_cast<int>(wParam))) return 0;
+    }
     if (auto reflected = ReflectToChild(message, wParam, lParam)) return *reflected;
     if (message == WM_TIMER) {
         if (auto it = timers_.find(wParam); it != timers_.end()) {
@@ -154,7 +157,10 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
 
     HandlerScope running(self->HostForm());
+    // Focus entering is told before the window's own handler, leaving after it.
+    if (message == WM_SETFOCUS) TellFocus(window, true, reinterpret_cast<HWND>(wParam));
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_KILLFOCUS) TellFocus(window, false, reinterpret_cast<HWND>(wParam));
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
@@ -162,6 +168,12 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         self->WindowDestroyed();
     }
     return result;
+}
+
+void Window::TellFocus(HWND focused, bool entering, HWND other) {
+    for (HWND w = focused; w; w = (GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr) {
+        if (Window* object = FromHandle(w)) object->DescendantFocus(entering, other);
+    }
 }
 
 HandlerScope::HandlerScope(Form* form) : form_(form) {

@@ -74,9 +74,13 @@ protected:
     virtual std::optional<LRESULT> ReflectedMessage(UINT, WPARAM, LPARAM) { return {}; }
     // After WM_NCDESTROY: the window is gone, hWnd() is null.
     virtual void WindowDestroyed() {}
+    // The keyboard focus enters this window or one inside it (entering) from `other`, or
+    // leaves it for `other`. Told to every host window from the focused one up to the top.
+    virtual void DescendantFocus(bool /*entering*/, HWND /*other*/) {}
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static void TellFocus(HWND focused, bool entering, HWND other);
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
