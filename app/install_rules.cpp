@@ -96,6 +96,15 @@ bool IsSafeInstallerFileName(std::string_view name) {
     return true;
 }
 
+InstallOutcome DecideInstallOutcome(std::string_view body, bool cancelled, std::string_view fileName) {
+    if (body == "UPDATING") return InstallOutcome::Busy;
+    if (cancelled) return InstallOutcome::Cancelled;
+    if (body.size() >= kSmallestInstaller) {
+        return IsSafeInstallerFileName(fileName) ? InstallOutcome::Install : InstallOutcome::NoFileName;
+    }
+    return InstallOutcome::Failed;
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
     const std::string separator = texts::PathSeparator.Decode();
     std::string path(folder);

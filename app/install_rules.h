@@ -25,6 +25,21 @@ std::string BuildRequestAddress(std::string_view typedEmail, bool proEdition, bo
 // 200 characters, ending in ".exe".
 bool IsSafeInstallerFileName(std::string_view name);
 
+// What the install command does with the download's outcome, in the order it decides.
+enum class InstallOutcome {
+    Busy,        // the body is exactly the busy notice: information message
+    Cancelled,   // the user cancelled: no message, the exit caption comes back
+    Install,     // a whole installer with a safe name: save it, start it, close
+    NoFileName,  // a large enough body without a usable name: failure message, bar stays
+    Failed,      // anything else: failure message
+};
+
+// The smallest body that counts as an installer.
+inline constexpr std::size_t kSmallestInstaller = 30000;
+
+// Decides the outcome; a file name that is not safe counts as no file name.
+InstallOutcome DecideInstallOutcome(std::string_view body, bool cancelled, std::string_view fileName);
+
 // The folder and the file name joined by the separator, without doubling it.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -81,6 +81,30 @@ TEST(IsSafeInstallerFileName, RefusesNamesThatEscapeTheDesktopOrDisguiseThemselv
     for (const auto& name : refused) EXPECT_FALSE(IsSafeInstallerFileName(name)) << name;
 }
 
+TEST(DecideInstallOutcome, DecisionTable) {
+    using modMain::InstallOutcome;
+    const std::string installer(30000, 'i');
+    const struct {
+        const char* name;
+        std::string body;
+        bool cancelled;
+        const char* fileName;
+        InstallOutcome outcome;
+    } cases[] = {
+        {"busy notice", "UPDATING", false, "", InstallOutcome::Busy},
+        {"busy notice in other letters is a failure", "updating", false, "", InstallOutcome::Failed},
+        {"cancelled", "", true, "", InstallOutcome::Cancelled},
+        {"30000 bytes with a name", installer, false, "setup.exe", InstallOutcome::Install},
+        {"29999 bytes with a name", std::string(29999, 'i'), false, "setup.exe", InstallOutcome::Failed},
+        {"30000 bytes without a name", installer, false, "", InstallOutcome::NoFileName},
+        {"30000 bytes with an unsafe name", installer, false, "..\\setup.exe", InstallOutcome::NoFileName},
+        {"empty body", "", false, "", InstallOutcome::Failed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(modMain::DecideInstallOutcome(c.body, c.cancelled, c.fileName), c.outcome) << c.name;
+    }
+}
+
 TEST(JoinPath, AddsTheSeparatorOnlyWhenMissing) {
     EXPECT_EQ(modMain::JoinPath("C:\\Users\\me\\Desktop", "s.exe"), "C:\\Users\\me\\Desktop\\s.exe");
     EXPECT_EQ(modMain::JoinPath("C:\\", "s.exe"), "C:\\s.exe");
