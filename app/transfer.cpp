@@ -57,6 +57,7 @@ std::string ReadBody(HINTERNET request, std::int32_t contentLength, std::int32_t
     if (contentLength > 0) body.reserve(static_cast<std::size_t>(contentLength));
     std::string chunk(kReadSize, '\0');
     std::int64_t total = 0;
+    int drawnPercent = -1;  // a bar redrawn at the same percentage would look the same
     while (!cancel) {
         DWORD available = 0;
         if (!InternetQueryDataAvailable(request, &available, 0, 0)) throw Failed{};
@@ -74,7 +75,10 @@ std::string ReadBody(HINTERNET request, std::int32_t contentLength, std::int32_t
         if (progress) {
             const auto percent = ProgressPercent(total, contentLength);
             if (percent > 255) throw Failed{};
-            DrawProgress(*progress, static_cast<std::uint8_t>(percent));
+            if (percent != drawnPercent) {
+                DrawProgress(*progress, static_cast<std::uint8_t>(percent));
+                drawnPercent = static_cast<int>(percent);
+            }
         }
         host::App::DoEvents();
     }
