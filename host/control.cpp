@@ -115,6 +115,20 @@ bool Control::Attach(Container& parent, Form* form) {
     return CreateControlWindow(parent.hWnd(), pixels_);
 }
 
+void Control::ReadDesignProperties(const PropertyBag& bag) {
+    Move(bag.ReadProperty<I4>("Left", Left()), bag.ReadProperty<I4>("Top", Top()),
+         bag.ReadProperty<I4>("Width", Width()), bag.ReadProperty<I4>("Height", Height()));
+    SetVisible(bag.ReadProperty<bool>("Visible", Visible()));
+}
+
+void Control::WriteDesignProperties(PropertyBag& bag) const {
+    bag.WriteProperty<I4>("Left", Left(), 0);
+    bag.WriteProperty<I4>("Top", Top(), 0);
+    bag.WriteProperty<I4>("Width", Width(), 0);
+    bag.WriteProperty<I4>("Height", Height(), 0);
+    bag.WriteProperty<bool>("Visible", Visible(), true);
+}
+
 bool Control::DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LPARAM lParam,
                             double unitsPerPixelX, double unitsPerPixelY) {
     const auto m = DecodeMouseMessage(message, wParam, lParam);

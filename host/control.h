@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host/property_bag.h"
 #include "host/window.h"
 
 namespace host {
@@ -96,6 +97,12 @@ public:
     // Hooks for the owner of the control: it is about to be destroyed; its form has been
     // shown or hidden; Alt with a character was pressed on its form (true when the control took it).
     virtual void BeforeDestroy() {}
+
+    // Design-time values of a form description: Left, Top, Width, Height (container units)
+    // and Visible here, each control's own keys in the overrides. Reading throws
+    // PropertyError for a value that does not fit; what was read before stays.
+    virtual void ReadDesignProperties(const PropertyBag& bag);
+    virtual void WriteDesignProperties(PropertyBag& bag) const;
     virtual void ContainerVisibilityChanged() {}
     virtual bool AccessKey(int /*character*/) { return false; }
 

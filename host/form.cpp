@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "host/app.h"
+#include "host/design_values.h"
 #include "host/user_control.h"
 
 namespace host {
@@ -267,8 +269,50 @@ Control& Form::AddControl(std::unique_ptr<Control> control, Container* parent,
     Control& added = *control;
     controls_.push_back(std::move(control));
     added.Attach(parent ? *parent : *this, this);
-    if (auto* user = dynamic_cast<UserControl*>(&added)) user->LoadInstance(stored);
+    // A value that does not fit still lets the control load; the first error goes on.
+    std::exception_ptr failure;
+    if (stored) {
+        try {
+            added.ReadDesignProperties(*stored);
+        } catch (const PropertyError&) {
+            failure = std::current_exception();
+        }
+    }
+    if (auto* user = dynamic_cast<UserControl*>(&added)) {
+        try {
+            user->LoadInstance(stored);
+        } catch (const PropertyError&) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
     return added;
+}
+
+void Form::ReadDesignProperties(const PropertyBag& bag) {
+    SetCaption(bag.ReadProperty<std::string>("Caption", caption_));
+    SetBorderStyle(bag.ReadProperty<I2>("BorderStyle", static_cast<I2>(borderStyle_)));
+    Move(bag.ReadProperty<I4>("Left", Left()), bag.ReadProperty<I4>("Top", Top()),
+         bag.ReadProperty<I4>("Width", Width()), bag.ReadProperty<I4>("Height", Height()));
+    SetFont(ReadFont(bag, "Font", font_));
+    SetIcon(bag.Contains("Icon") ? ReadPicture(bag, "Icon") : icon_);
+    SetWindowState(bag.ReadProperty<I2>("WindowState", static_cast<I2>(windowState_)));
+    surface_.SetAutoRedraw(bag.ReadProperty<bool>("AutoRedraw", surface_.AutoRedraw()));
+    SetBackColor(static_cast<OleColor>(bag.ReadProperty<I4>("BackColor", static_cast<I4>(BackColor()))));
+}
+
+void Form::WriteDesignProperties(PropertyBag& bag) const {
+    bag.WriteProperty<std::string>("Caption", Caption(), "");
+    bag.WriteProperty<I2>("BorderStyle", static_cast<I2>(borderStyle_), kBorderSizable);
+    bag.WriteProperty<I4>("Left", Left(), 0);
+    bag.WriteProperty<I4>("Top", Top(), 0);
+    bag.WriteProperty<I4>("Width", Width(), 0);
+    bag.WriteProperty<I4>("Height", Height(), 0);
+    WriteFont(bag, "Font", font_, std::make_shared<host::Font>());
+    WritePicture(bag, "Icon", icon_);
+    bag.WriteProperty<I2>("WindowState", static_cast<I2>(WindowState()), kNormal);
+    bag.WriteProperty<bool>("AutoRedraw", surface_.AutoRedraw(), false);
+    bag.WriteProperty<I4>("BackColor", static_cast<I4>(BackColor()), static_cast<I4>(0x8000000F));
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

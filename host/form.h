@@ -119,6 +119,11 @@ public:
     Form* HostForm() const override { return const_cast<Form*>(this); }
     ControlList OwnerControls() const override { return Controls(); }
 
+    // Design-time values of the form's block in a form description: Caption, Left, Top,
+    // Width, Height, BorderStyle, BackColor, Font, Icon, WindowState, AutoRedraw.
+    void ReadDesignProperties(const PropertyBag& bag);
+    void WriteDesignProperties(PropertyBag& bag) const;
+
     // Alt with a character: the first control that takes it as its access key.
     bool HandleAccessKey(int character);
 

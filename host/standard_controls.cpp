@@ -2,6 +2,7 @@
 
 #include "host/app.h"
 #include "host/color.h"
+#include "host/design_values.h"
 #include "host/font_handle.h"
 #include "host/form.h"
 
@@ -18,7 +19,41 @@ void PaintParentBackground(HWND child, HDC dc) {
     SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
 }
 
+namespace {
+
+std::shared_ptr<Font> FormFont(const Control& control) {
+    Form* form = control.HostForm();
+    return form ? form->GetFont() : std::make_shared<Font>();
+}
+
+OleColor ReadColor(const PropertyBag& bag, std::string_view key, OleColor current) {
+    return static_cast<OleColor>(bag.ReadProperty<I4>(key, static_cast<I4>(current)));
+}
+
+void WriteColor(PropertyBag& bag, std::string_view key, OleColor value, OleColor def) {
+    bag.WriteProperty<I4>(key, static_cast<I4>(value), static_cast<I4>(def));
+}
+
+constexpr OleColor kButtonFace = 0x8000000F;
+constexpr OleColor kButtonText = 0x80000012;
+
+}  // namespace
+
 // ---- TextBox ----
+
+void TextBox::ReadDesignProperties(const PropertyBag& bag) {
+    Control::ReadDesignProperties(bag);
+    SetText(bag.ReadProperty<std::string>("Text", ""));
+    SetFont(ReadFont(bag, "Font", FormFont(*this)));
+    SetEnabled(bag.ReadProperty<bool>("Enabled", true));
+}
+
+void TextBox::WriteDesignProperties(PropertyBag& bag) const {
+    Control::WriteDesignProperties(bag);
+    bag.WriteProperty<std::string>("Text", Text(), "");
+    WriteFont(bag, "Font", font_, FormFont(*this));
+    bag.WriteProperty<bool>("Enabled", Enabled(), true);
+}
 
 bool TextBox::CreateControlWindow(HWND parent, const RECT& r) {
     CreateArgs args;
@@ -70,6 +105,37 @@ std::optional<LRESULT> TextBox::ReflectedMessage(UINT message, WPARAM wParam, LP
 }
 
 // ---- PictureBox ----
+
+void PictureBox::ReadDesignProperties(const PropertyBag& bag) {
+    Control::ReadDesignProperties(bag);
+    SetBorderStyle(bag.ReadProperty<I2>("BorderStyle", 1));
+    SetScaleMode(bag.ReadProperty<I2>("ScaleMode", DrawingSurface::kTwips));
+    SetAutoRedraw(bag.ReadProperty<bool>("AutoRedraw", false));
+    surface_.SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    surface_.SetFillColor(ReadColor(bag, "FillColor", 0));
+    surface_.SetFillStyle(bag.ReadProperty<I2>("FillStyle", DrawingSurface::kFillTransparent));
+    surface_.SetDrawWidth(bag.ReadProperty<I2>("DrawWidth", 1));
+    surface_.SetFont(ReadFont(bag, "Font", FormFont(*this)));
+    surface_.SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
+    SetPicture(ReadPicture(bag, "Picture"));
+    SetEnabled(bag.ReadProperty<bool>("Enabled", true));
+}
+
+void PictureBox::WriteDesignProperties(PropertyBag& bag) const {
+    Control::WriteDesignProperties(bag);
+    bag.WriteProperty<I2>("BorderStyle", static_cast<I2>(borderStyle_), 1);
+    bag.WriteProperty<I2>("ScaleMode", static_cast<I2>(surface_.ScaleMode()), DrawingSurface::kTwips);
+    bag.WriteProperty<bool>("AutoRedraw", surface_.AutoRedraw(), false);
+    WriteColor(bag, "ForeColor", surface_.ForeColor(), kButtonText);
+    WriteColor(bag, "FillColor", surface_.FillColor(), 0);
+    bag.WriteProperty<I2>("FillStyle", static_cast<I2>(surface_.FillStyle()),
+                          DrawingSurface::kFillTransparent);
+    bag.WriteProperty<I2>("DrawWidth", static_cast<I2>(surface_.DrawWidth()), 1);
+    WriteFont(bag, "Font", surface_.GetFont(), FormFont(*this));
+    WriteColor(bag, "BackColor", surface_.BackColor(), kButtonFace);
+    WritePicture(bag, "Picture", picture_);
+    bag.WriteProperty<bool>("Enabled", Enabled(), true);
+}
 
 PictureBox::~PictureBox() {
     surface_.Detach();
@@ -143,6 +209,26 @@ void PictureBox::Paint(HDC dc) {
 
 // ---- OptionButton ----
 
+void OptionButton::ReadDesignProperties(const PropertyBag& bag) {
+    Control::ReadDesignProperties(bag);
+    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
+    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
+    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    SetFont(ReadFont(bag, "Font", FormFont(*this)));
+    SetEnabled(bag.ReadProperty<bool>("Enabled", true));
+    SetValue(bag.ReadProperty<bool>("Value", false));
+}
+
+void OptionButton::WriteDesignProperties(PropertyBag& bag) const {
+    Control::WriteDesignProperties(bag);
+    bag.WriteProperty<std::string>("Caption", caption_, Name());
+    WriteColor(bag, "BackColor", backColor_, kButtonFace);
+    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    WriteFont(bag, "Font", font_, FormFont(*this));
+    bag.WriteProperty<bool>("Enabled", Enabled(), true);
+    bag.WriteProperty<bool>("Value", value_, false);
+}
+
 bool OptionButton::CreateControlWindow(HWND parent, const RECT& r) {
     CreateArgs args;
     args.kind = Kind::Button;
@@ -215,6 +301,30 @@ std::optional<LRESULT> OptionButton::ReflectedMessage(UINT message, WPARAM wPara
 }
 
 // ---- Label ----
+
+void Label::ReadDesignProperties(const PropertyBag& bag) {
+    Control::ReadDesignProperties(bag);
+    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
+    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
+    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    SetBackStyle(bag.ReadProperty<I2>("BackStyle", 1));
+    SetAlignment(bag.ReadProperty<I2>("Alignment", kLeft));
+    SetWordWrap(bag.ReadProperty<bool>("WordWrap", false));
+    SetFont(ReadFont(bag, "Font", FormFont(*this)));
+    SetEnabled(bag.ReadProperty<bool>("Enabled", true));
+}
+
+void Label::WriteDesignProperties(PropertyBag& bag) const {
+    Control::WriteDesignProperties(bag);
+    bag.WriteProperty<std::string>("Caption", caption_, Name());
+    WriteColor(bag, "BackColor", backColor_, kButtonFace);
+    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    bag.WriteProperty<I2>("BackStyle", static_cast<I2>(backStyle_), 1);
+    bag.WriteProperty<I2>("Alignment", static_cast<I2>(alignment_), kLeft);
+    bag.WriteProperty<bool>("WordWrap", wordWrap_, false);
+    WriteFont(bag, "Font", font_, FormFont(*this));
+    bag.WriteProperty<bool>("Enabled", Enabled(), true);
+}
 
 bool Label::CreateControlWindow(HWND parent, const RECT& r) {
     CreateArgs args;
@@ -294,6 +404,18 @@ void Label::Paint(HDC dc) {
 
 // ---- Image ----
 
+void Image::ReadDesignProperties(const PropertyBag& bag) {
+    Control::ReadDesignProperties(bag);
+    SetStretch(bag.ReadProperty<bool>("Stretch", false));
+    SetPicture(ReadPicture(bag, "Picture"));
+}
+
+void Image::WriteDesignProperties(PropertyBag& bag) const {
+    Control::WriteDesignProperties(bag);
+    bag.WriteProperty<bool>("Stretch", stretch_, false);
+    WritePicture(bag, "Picture", picture_);
+}
+
 bool Image::CreateControlWindow(HWND parent, const RECT& r) {
     CreateArgs args;
     args.style = ChildStyle();
@@ -336,6 +458,16 @@ void Image::Paint(HDC dc) {
 }
 
 // ---- Timer ----
+
+void Timer::ReadDesignProperties(const PropertyBag& bag) {
+    SetInterval(bag.ReadProperty<I4>("Interval", 0));
+    SetEnabled(bag.ReadProperty<bool>("Enabled", true));
+}
+
+void Timer::WriteDesignProperties(PropertyBag& bag) const {
+    bag.WriteProperty<I4>("Interval", interval_, 0);
+    bag.WriteProperty<bool>("Enabled", Enabled(), true);
+}
 
 Timer::~Timer() {
     if (owner_) owner_->StopTimer(reinterpret_cast<UINT_PTR>(this));

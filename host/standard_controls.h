@@ -23,6 +23,8 @@ class TextBox : public Control {
 public:
     using Control::Control;
     std::string TypeName() const override { return "TextBox"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     std::string Text() const;
     void SetText(const std::string& text);
@@ -49,6 +51,8 @@ public:
     using Control::Control;
     ~PictureBox() override;
     std::string TypeName() const override { return "PictureBox"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     HWND hWnd() const override { return Control::hWnd(); }
     HDC hDC() override { return surface_.hDC(); }
@@ -106,6 +110,8 @@ class OptionButton : public Control {
 public:
     using Control::Control;
     std::string TypeName() const override { return "OptionButton"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     bool Value() const { return value_; }
     void SetValue(bool value);
@@ -139,6 +145,8 @@ public:
     enum Alignments { kLeft = 0, kRight = 1, kCenter = 2 };
     using Control::Control;
     std::string TypeName() const override { return "Label"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -185,6 +193,8 @@ class Image : public Control, public MouseEvents {
 public:
     using Control::Control;
     std::string TypeName() const override { return "Image"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     const PicturePtr& GetPicture() const { return picture_; }
     void SetPicture(PicturePtr picture);
@@ -209,6 +219,8 @@ public:
     using Control::Control;
     ~Timer() override;
     std::string TypeName() const override { return "Timer"; }
+    void ReadDesignProperties(const PropertyBag& bag) override;
+    void WriteDesignProperties(PropertyBag& bag) const override;
 
     bool Enabled() const override { return Control::Enabled(); }
     void SetEnabled(bool enabled) override;

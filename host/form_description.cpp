@@ -1,0 +1,494 @@
+#include "host/form_description.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace host {
+
+namespace {
+
+bool IsIdentChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsIdentifier(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (!IsIdentChar(c)) return false;
+    }
+    return true;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameWord(std::string_view a, std::string_view b) { return KeysEqual(a, b); }
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = Lower(c);
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Reads one line's tokens from left to right; every Read... gives nullopt on a mismatch and
+// leaves a message in error.
+class Cursor {
+public:
+    explicit Cursor(std::string_view line) : text_(line) {}
+
+    void SkipSpace() {
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+    }
+    bool AtEnd() {
+        SkipSpace();
+        return pos_ >= text_.size();
+    }
+    bool Take(char c) {
+        SkipSpace();
+        if (pos_ < text_.size() && text_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+    std::optional<std::string> Word() {
+        SkipSpace();
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && IsIdentChar(text_[pos_])) ++pos_;
+        if (pos_ == start) return Fail<std::string>("a name was expected");
+        return std::string(text_.substr(start, pos_ - start));
+    }
+    // A whole number for a field of `bits` bits, signed or not.
+    std::optional<long long> Number(int bits, bool isSigned) {
+        SkipSpace();
+        const long long min = isSigned ? -(1LL << (bits - 1)) : 0;
+        const long long max = isSigned ? (1LL << (bits - 1)) - 1 : (1LL << bits) - 1;
+        if (pos_ + 1 < text_.size() && text_[pos_] == '&' && Lower(text_[pos_ + 1]) == 'h') {
+            pos_ += 2;
+            unsigned long long value = 0;
+            int digits = 0;
+            for (int d; pos_ < text_.size() && (d = HexDigit(text_[pos_])) >= 0; ++pos_, ++digits) {
+                value = value * 16 + static_cast<unsigned>(d);
+                if (digits >= bits / 4) return Fail<long long>("too many hexadecimal digits");
+            }
+            if (digits == 0) return Fail<long long>("hexadecimal digits were expected");
+            if (pos_ < text_.size() && text_[pos_] == '&') ++pos_;
+            long long result = static_cast<long long>(value);
+            if (isSigned && result > max) result -= 1LL << bits;  // the width's bits
+            return result;
+        }
+        long long value = 0;
+        const char* first = text_.data() + pos_;
+        const char* last = text_.data() + text_.size();
+        if (first < last && *first == '+') ++first;
+        const auto [end, ec] = std::from_chars(first, last, value);
+        if (ec == std::errc::result_out_of_range) return Fail<long long>("the number is too large");
+        if (ec != std::errc()) return Fail<long long>("a number was expected");
+        pos_ = static_cast<std::size_t>(end - text_.data());
+        if (value < min || value > max) return Fail<long long>("the number does not fit the type");
+        return value;
+    }
+    std::optional<double> Real() {
+        SkipSpace();
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), value);
+        if (ec != std::errc() || !std::isfinite(value)) return Fail<double>("a number was expected");
+        pos_ = static_cast<std::size_t>(end - text_.data());
+        return value;
+    }
+    std::optional<std::string> Quoted() {
+        SkipSpace();
+        if (pos_ >= text_.size() || text_[pos_] != '"') return Fail<std::string>("a quoted text was expected");
+        ++pos_;
+        std::string out;
+        while (pos_ < text_.size()) {
+            const char c = text_[pos_++];
+            if (c == '"') return out;
+            if (c != '\\') {
+                out += c;
+                continue;
+            }
+            if (pos_ >= text_.size()) break;
+            const char e = text_[pos_++];
+            switch (e) {
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'x': {
+                const int hi = pos_ < text_.size() ? HexDigit(text_[pos_]) : -1;
+                const int lo = pos_ + 1 < text_.size() ? HexDigit(text_[pos_ + 1]) : -1;
+                if (hi < 0 || lo < 0) return Fail<std::string>("\\x needs two hexadecimal digits");
+                out += static_cast<char>(hi * 16 + lo);
+                pos_ += 2;
+                break;
+            }
+            default: return Fail<std::string>(std::string("unknown escape \\") + e);
+            }
+        }
+        return Fail<std::string>("the quoted text does not end");
+    }
+
+    std::string error;
+
+private:
+    template <typename T>
+    std::optional<T> Fail(std::string message) {
+        if (error.empty()) error = std::move(message);
+        return std::nullopt;
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+std::optional<PropertyValue> ReadFont(Cursor& in) {
+    auto face = in.Quoted();
+    if (!face) return {};
+    auto size = in.Real();
+    if (!size) return {};
+    if (*size <= 0) {
+        in.error = "a font size must be above 0";
+        return {};
+    }
+    Font font(*face, *size);
+    while (!in.AtEnd()) {
+        auto flag = in.Word();
+        if (!flag) return {};
+        if (SameWord(*flag, "Bold")) {
+            font.SetBold(true);
+        } else if (SameWord(*flag, "Italic")) {
+            font.SetItalic(true);
+        } else if (SameWord(*flag, "Underline")) {
+            font.SetUnderline(true);
+        } else if (SameWord(*flag, "Strikethrough")) {
+            font.SetStrikethrough(true);
+        } else if (SameWord(*flag, "Weight") && in.Take('=')) {
+            auto weight = in.Number(16, true);
+            if (!weight) return {};
+            font.SetWeight(static_cast<int>(*weight));
+        } else {
+            in.error = "unknown font attribute " + *flag;
+            return {};
+        }
+    }
+    return font;
+}
+
+std::optional<PropertyValue> ReadPicture(Cursor& in) {
+    auto kind = in.Word();
+    auto where = kind ? in.Word() : std::nullopt;
+    auto text = where ? in.Quoted() : std::nullopt;
+    if (!text) return {};
+    PictureSource source;
+    if (SameWord(*kind, "Icon")) {
+        source.kind = PictureSource::Kind::Icon;
+    } else if (!SameWord(*kind, "Bitmap")) {
+        in.error = "a picture is an Icon or a Bitmap";
+        return {};
+    }
+    if (SameWord(*where, "Resource")) {
+        source.resource = *text;
+    } else if (SameWord(*where, "File")) {
+        source.file = *text;
+    } else {
+        in.error = "a picture comes from a Resource or a File";
+        return {};
+    }
+    return source;
+}
+
+std::optional<PropertyValue> ReadValue(Cursor& in) {
+    auto type = in.Word();
+    if (!type) return {};
+    std::optional<PropertyValue> value;
+    if (SameWord(*type, "Nothing")) {
+        value = NoObject{};
+    } else if (SameWord(*type, "I2")) {
+        if (auto n = in.Number(16, true)) value = PropertyValue(std::in_place_type<I2>, static_cast<I2>(*n));
+    } else if (SameWord(*type, "I4")) {
+        if (auto n = in.Number(32, true)) value = PropertyValue(std::in_place_type<I4>, static_cast<I4>(*n));
+    } else if (SameWord(*type, "UI1")) {
+        if (auto n = in.Number(8, false)) value = PropertyValue(std::in_place_type<UI1>, static_cast<UI1>(*n));
+    } else if (SameWord(*type, "Bool")) {
+        if (auto word = in.Word()) {
+            if (SameWord(*word, "True")) {
+                value = true;
+            } else if (SameWord(*word, "False")) {
+                value = false;
+            } else {
+                in.error = "a Boolean is True or False";
+            }
+        }
+    } else if (SameWord(*type, "Str")) {
+        if (auto text = in.Quoted()) value = std::move(*text);
+    } else if (SameWord(*type, "Font")) {
+        value = ReadFont(in);
+    } else if (SameWord(*type, "Picture")) {
+        value = ReadPicture(in);
+    } else {
+        in.error = "unknown type " + *type;
+    }
+    if (value && !in.AtEnd()) {
+        in.error = "unexpected text after the value";
+        return {};
+    }
+    return value;
+}
+
+std::optional<int> ReadIndex(Cursor& in) {
+    auto n = in.Number(16, true);
+    if (!n || !in.Take(')')) {
+        if (in.error.empty()) in.error = "')' was expected";
+        return {};
+    }
+    return static_cast<int>(*n);
+}
+
+// "[Type Name(index) in Container(index)]"
+std::optional<ControlDescription> ReadHeader(Cursor& in) {
+    ControlDescription block;
+    auto type = in.Word();
+    auto name = type ? in.Word() : std::nullopt;
+    if (!name) return {};
+    block.typeName = *type;
+    block.name = *name;
+    if (in.Take('(')) {
+        block.index = ReadIndex(in);
+        if (!block.index) return {};
+    }
+    if (!in.Take(']')) {
+        auto in_ = in.Word();
+        if (!in_ || !SameWord(*in_, "in")) {
+            in.error = "'in' or ']' was expected";
+            return {};
+        }
+        auto container = in.Word();
+        if (!container) return {};
+        block.container = *container;
+        if (in.Take('(')) {
+            block.containerIndex = ReadIndex(in);
+            if (!block.containerIndex) return {};
+        }
+        if (!in.Take(']')) {
+            in.error = "']' was expected";
+            return {};
+        }
+    }
+    if (!in.AtEnd()) {
+        in.error = "unexpected text after ']'";
+        return {};
+    }
+    return block;
+}
+
+bool SameControl(const ControlDescription& c, const std::string& name, std::optional<int> index) {
+    return c.name == name && c.index == index;
+}
+
+}  // namespace
+
+DescriptionReadResult ReadFormDescription(std::string_view text) {
+    DescriptionReadResult result;
+    ControlDescription* current = nullptr;
+    bool haveForm = false;
+    bool inBadBlock = false;
+    int lineNumber = 0;
+    const auto fail = [&](std::string message) { result.errors.push_back({lineNumber, std::move(message)}); };
+
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        Cursor in(line);
+        if (in.AtEnd() || in.Take('#') || in.Take(';')) continue;
+
+        if (in.Take('[')) {
+            current = nullptr;
+            inBadBlock = true;
+            auto block = ReadHeader(in);
+            if (!block) {
+                fail("block header: " + in.error);
+                continue;
+            }
+            if (SameWord(block->typeName, "Form")) {
+                if (haveForm) {
+                    fail("a second form block");
+                    continue;
+                }
+                if (!block->container.empty() || block->index) {
+                    fail("the form has no index and no container");
+                    continue;
+                }
+                haveForm = true;
+                block->typeName = "Form";
+                result.description.form = std::move(*block);
+                current = &result.description.form;
+                inBadBlock = false;
+                continue;
+            }
+            if (!haveForm) {
+                fail("the first block must be the form's");
+                continue;
+            }
+            auto& controls = result.description.controls;
+            bool duplicate = false, containerKnown = block->container.empty();
+            for (const auto& c : controls) {
+                duplicate = duplicate || SameControl(c, block->name, block->index);
+                containerKnown = containerKnown || SameControl(c, block->container, block->containerIndex);
+            }
+            if (duplicate) {
+                fail("a second control " + block->name);
+                continue;
+            }
+            if (!containerKnown) {
+                fail("the container " + block->container + " is not an earlier control");
+                continue;
+            }
+            controls.push_back(std::move(*block));
+            current = &controls.back();
+            inBadBlock = false;
+            continue;
+        }
+
+        auto key = in.Word();
+        if (!key || !in.Take('=')) {
+            fail("a line is 'Key = Type value': " + (in.error.empty() ? "'=' was expected" : in.error));
+            continue;
+        }
+        auto value = ReadValue(in);
+        if (!value) {
+            fail(*key + ": " + in.error);
+            continue;
+        }
+        if (!current) {
+            if (!inBadBlock) fail(*key + " is outside any block");
+            continue;
+        }
+        if (current->properties.Contains(*key)) {
+            fail("a second value for " + *key);
+            continue;
+        }
+        current->properties.Set(*key, std::move(*value));
+    }
+    if (!haveForm && result.errors.empty()) result.errors.push_back({lineNumber, "no form block"});
+    return result;
+}
+
+namespace {
+
+void Require(bool ok, const std::string& what) {
+    if (!ok) throw std::invalid_argument("a form description cannot hold " + what);
+}
+
+std::string QuoteText(const std::string& text) {
+    static const char* kHex = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20 || c >= 0x7F) {
+                out += "\\x";
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+            } else {
+                out += ch;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string RealText(double value) {
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+struct ValueText {
+    std::string operator()(NoObject) const { return "Nothing"; }
+    std::string operator()(I2 v) const { return "I2 " + std::to_string(v); }
+    std::string operator()(I4 v) const { return "I4 " + std::to_string(v); }
+    std::string operator()(UI1 v) const { return "UI1 " + std::to_string(v); }
+    std::string operator()(bool v) const { return v ? "Bool True" : "Bool False"; }
+    std::string operator()(const std::string& v) const { return "Str " + QuoteText(v); }
+    std::string operator()(const Font& f) const {
+        Require(f.Size() > 0 && std::isfinite(f.Size()), "a font size of 0 or less");
+        std::string out = "Font " + QuoteText(f.Name()) + " " + RealText(f.Size());
+        if (f.Weight() == Font::kBold) {
+            out += " Bold";
+        } else if (f.Weight() != Font::kNormal) {
+            Require(f.Weight() >= -32768 && f.Weight() <= 32767, "this font weight");
+            out += " Weight=" + std::to_string(f.Weight());
+        }
+        if (f.Italic()) out += " Italic";
+        if (f.Underline()) out += " Underline";
+        if (f.Strikethrough()) out += " Strikethrough";
+        return out;
+    }
+    std::string operator()(const PictureSource& p) const {
+        Require(p.resource.empty() || p.file.empty(), "a picture from a resource and a file");
+        const char* kind = p.kind == PictureSource::Kind::Icon ? "Icon" : "Bitmap";
+        if (!p.file.empty()) return std::string("Picture ") + kind + " File " + QuoteText(p.file);
+        return std::string("Picture ") + kind + " Resource " + QuoteText(p.resource);
+    }
+};
+
+std::string NameText(const std::string& name, std::optional<int> index) {
+    Require(IsIdentifier(name), "the name '" + name + "'");
+    if (!index) return name;
+    Require(*index >= -32768 && *index <= 32767, "this index");
+    return name + "(" + std::to_string(*index) + ")";
+}
+
+void WriteBlock(std::string& out, const ControlDescription& block) {
+    Require(IsIdentifier(block.typeName), "the type '" + block.typeName + "'");
+    out += "[" + block.typeName + " " + NameText(block.name, block.index);
+    if (!block.container.empty()) out += " in " + NameText(block.container, block.containerIndex);
+    out += "]\n";
+    for (const auto& entry : block.properties.Entries()) {
+        Require(IsIdentifier(entry.key), "the key '" + entry.key + "'");
+        out += entry.key + " = " + std::visit(ValueText{}, entry.value) + "\n";
+    }
+}
+
+}  // namespace
+
+std::string WriteFormDescription(const FormDescription& description) {
+    Require(SameWord(description.form.typeName, "Form") && !description.form.index &&
+                description.form.container.empty(),
+            "a form block that is not a form");
+    ControlDescription form = description.form;
+    form.typeName = "Form";
+    std::string out;
+    WriteBlock(out, form);
+    const auto& controls = description.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const auto& control = controls[i];
+        Require(!SameWord(control.typeName, "Form"), "a control of type Form");
+        bool containerKnown = control.container.empty();
+        for (std::size_t j = 0; j < i; ++j) {
+            Require(!SameControl(controls[j], control.name, control.index), "two controls " + control.name);
+            containerKnown = containerKnown ||
+                             SameControl(controls[j], control.container, control.containerIndex);
+        }
+        Require(containerKnown, "a container that is not an earlier control");
+        out += "\n";
+        WriteBlock(out, control);
+    }
+    return out;
+}
+
+}  // namespace host
