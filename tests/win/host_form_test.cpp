@@ -282,6 +282,23 @@ TEST_F(PictureBoxFixture, PersistentImageSurvivesInvalidateAndRepaint) {
     EXPECT_EQ(wintest::ScreenPixel(box->hWnd(), 25, 10), RGB(208, 208, 224));
 }
 
+TEST_F(PictureBoxFixture, DrawingWithRedrawSuspendedShowsOnceRedrawResumes) {
+    // The progress bar's way: suspend redraw, clear, draw with plain GDI, resume, invalidate.
+    box->SetAutoRedraw(true);
+    box->SetFillColor(RGB(0, 128, 0));
+    box->SetFillStyle(host::DrawingSurface::kFillSolid);
+    SendMessageA(box->hWnd(), WM_SETREDRAW, FALSE, 0);
+    box->Cls();
+    Rectangle(box->hDC(), 0, 0, 30, 20);
+    RECT text{0, 1, 98, 40};
+    DrawTextA(box->hDC(), "50 %", -1, &text, DT_CENTER);
+    SendMessageA(box->hWnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box->hWnd(), nullptr, TRUE);
+    UpdateWindow(box->hWnd());
+    EXPECT_EQ(wintest::ScreenPixel(box->hWnd(), 15, 10), RGB(0, 128, 0));
+    EXPECT_EQ(wintest::ScreenPixel(box->hWnd(), 90, 30), RGB(208, 208, 224));
+}
+
 TEST_F(PictureBoxFixture, WithoutAutoRedrawARepaintClearsTheDrawing) {
     int paints = 0;
     box->OnPaint = [&] { ++paints; };
