@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "controls/button/cmd_orb.h"
 #include "host/form.h"
@@ -16,30 +17,43 @@ namespace buttontest {
 
 inline constexpr int kLeft = 300, kTop = 300, kWidth = 1500, kHeight = 375;  // twips
 
-struct ButtonFixture : testing::Test {
+struct ButtonOnForm {
     host::Form form{"frmButton"};
     cmdOrb* button = nullptr;
 
-    // `stored` adds to the stored properties; the caption is "Install" unless it says otherwise.
-    cmdOrb& AddButton(host::PropertyBag stored = {}) {
-        if (!stored.Contains("Caption")) stored.Set("Caption", std::string("Install"));
-        auto& added = static_cast<cmdOrb&>(
-            form.AddControl(std::make_unique<cmdOrb>("cmdInstall"), nullptr, &stored));
-        added.Move(kLeft, kTop, kWidth, kHeight);
-        return added;
-    }
-    void ShowForm() {
+    // `stored` adds to the stored properties; the caption is "Install" unless it says
+    // otherwise. Without `stored` at all the button is a new instance.
+    explicit ButtonOnForm(std::optional<host::PropertyBag> stored = host::PropertyBag{}) {
+        SetCursorPos(1200, 1000);  // away from the button: it starts at rest
+        form.Move(0, 0, 6000, 4500);
+        std::unique_ptr<cmdOrb> owned = std::make_unique<cmdOrb>("cmdInstall");
+        button = owned.get();
+        if (stored) {
+            if (!stored->Contains("Caption")) stored->Set("Caption", std::string("Install"));
+            form.AddControl(std::move(owned), nullptr, &*stored);
+        } else {
+            form.AddControl(std::move(owned));
+        }
+        button->Move(kLeft, kTop, kWidth, kHeight);
         form.Show();
         form.ZOrder();
         wintest::PumpFor(30);
     }
-    void SetUp() override {
-        form.Move(0, 0, 6000, 4500);
-        button = &AddButton();
-        ShowForm();
-    }
     // A pixel of the face as composed (the persistent image, without the constituents).
     COLORREF Face(int x, int y) { return GetPixel(button->ControlHdc(), x, y); }
+    // Puts the pointer over the button at (x, y) of its client area and lets the move arrive.
+    void PointAt(int x, int y) {
+        POINT at{x, y};
+        ClientToScreen(button->ControlHwnd(), &at);
+        SetCursorPos(at.x, at.y);
+        wintest::PumpFor(30);
+    }
+};
+
+struct ButtonFixture : testing::Test {
+    std::unique_ptr<ButtonOnForm> bench = std::make_unique<ButtonOnForm>();
+    cmdOrb* button = bench->button;
+    COLORREF Face(int x, int y) { return bench->Face(x, y); }
 };
 
 }  // namespace buttontest
