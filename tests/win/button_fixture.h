@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/button/cmd_orb.h"
@@ -17,23 +18,24 @@ namespace buttontest {
 
 inline constexpr int kLeft = 300, kTop = 300, kWidth = 1500, kHeight = 375;  // twips
 
+// Stored properties with only a caption.
+inline host::PropertyBag Installing() {
+    host::PropertyBag stored;
+    stored.Set("Caption", std::string("Install"));
+    return stored;
+}
+
 struct ButtonOnForm {
     host::Form form{"frmButton"};
     cmdOrb* button = nullptr;
 
-    // `stored` adds to the stored properties; the caption is "Install" unless it says
-    // otherwise. Without `stored` at all the button is a new instance.
-    explicit ButtonOnForm(std::optional<host::PropertyBag> stored = host::PropertyBag{}) {
+    // Loaded from `stored`; a new instance without it.
+    explicit ButtonOnForm(std::optional<host::PropertyBag> stored = Installing()) {
         SetCursorPos(1200, 1000);  // away from the button: it starts at rest
         form.Move(0, 0, 6000, 4500);
         std::unique_ptr<cmdOrb> owned = std::make_unique<cmdOrb>("cmdInstall");
         button = owned.get();
-        if (stored) {
-            if (!stored->Contains("Caption")) stored->Set("Caption", std::string("Install"));
-            form.AddControl(std::move(owned), nullptr, &*stored);
-        } else {
-            form.AddControl(std::move(owned));
-        }
+        form.AddControl(std::move(owned), nullptr, stored ? &*stored : nullptr);
         button->Move(kLeft, kTop, kWidth, kHeight);
         form.Show();
         form.ZOrder();
