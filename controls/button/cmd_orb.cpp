@@ -420,6 +420,7 @@ void cmdOrb::SetMouseIcon(host::PicturePtr icon) {
 
 void cmdOrb::SetMousePointer(I4 pointer) {
     UserControl::SetMousePointer(static_cast<I2>(pointer));
+    captionPointer_ = UserControl::MousePointer();
     PropertyChanged("MousePointer");
 }
 
@@ -806,6 +807,7 @@ void cmdOrb::MouseUp(int button, int shift, double x, double y) {
 }
 
 void cmdOrb::DblClick() {
+    if (!Enabled()) return;
     MoveToRest();
     OnDblClick();
     m.HoverState = kNormal;
@@ -845,4 +847,14 @@ void cmdOrb::LostFocus() { UnHighlight(); }
 void cmdOrb::ExitFocus() {
     ApplyState();
     UnHighlight();
+}
+
+// Over `lCaption` the pointer is the control's one once a MousePointer write has copied it
+// there: the label's request goes on as the control's own.
+LRESULT cmdOrb::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETCURSOR && lCaption && reinterpret_cast<HWND>(wParam) == lCaption->hWnd() &&
+        captionPointer_ != kDefault && captionPointer_ == UserControl::MousePointer()) {
+        return UserControl::HandleMessage(message, reinterpret_cast<WPARAM>(hWnd()), lParam);
+    }
+    return UserControl::HandleMessage(message, wParam, lParam);
 }

@@ -8,9 +8,6 @@
 //
 // The arithmetic (face plan, region rectangle, layout tables, colours, stored keys) is in the
 // portable headers beside this one; this class applies it to windows.
-//
-// Not done yet: MousePointer and MouseIcon are the control's own only (the host's label has
-// no pointer of its own to copy them to).
 #pragma once
 
 #include <windows.h>
@@ -161,6 +158,7 @@ protected:
     void KeyDown(int& keyCode, int& shift) override;
     void KeyPress(int& keyAscii) override;
     void KeyUp(int& keyCode, int& shift) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // The instance's fields, in declaration order; creation values as a fresh instance has them.
@@ -228,6 +226,9 @@ private:
     host::PropertyValue DefaultOf(const cmdorb::StoredProperty& key) const;
 
     Fields m;
+    // The pointer shape `lCaption` shows: the MousePointer write copies it there, loading
+    // sets the control's own only.
+    int captionPointer_ = kDefault;
     host::Label* lCaption = nullptr;
     host::Image* Ico = nullptr;
     host::Image* CheckedIco = nullptr;

@@ -107,7 +107,8 @@ const Case kCases[] = {
      {kDown, kWhere, kUp},
      {kDownEvent, kReset, "at 300,300", kUpEvent, "Click", kAfterClick}},
     {"disabled raises nothing", [](cmdOrb& b) { b.SetEnabled(false); },
-     {{Step::Move, 50, 10}, kDown, kWhere, kUp, {Step::Move, -5, 10}},
+     {{Step::Move, 50, 10}, kDown, kWhere, kUp, {Step::DoubleClick, 50, 10},
+      {Step::Move, -5, 10}},
      {"at 300,300"}},
     {"a position set directly is undone by the next leave",
      [](cmdOrb& b) { b.Extender().SetLeft(900); },
@@ -187,6 +188,26 @@ TEST(ButtonInput, FocusHighlightsTheFaceAndLeavingRestoresIt) {
     other.SetFocus();
     EXPECT_EQ(bench.Face(50, 0), rest);
     EXPECT_FALSE(button.Highlighted());
+}
+
+// The label shows the control's pointer once the MousePointer write has copied it there;
+// a stored pointer is the control's own.
+TEST(ButtonInput, PointerOverTheLabel) {
+    host::PropertyBag stored = buttontest::Installing();
+    stored.Set("MousePointer", I2{11});
+    ButtonOnForm bench(stored);
+    cmdOrb& button = *bench.button;
+    const HWND label = button.CaptionLabel().hWnd();
+    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    const auto pointerOverLabel = [&] {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_NE(pointerOverLabel(), wait);
+    button.SetMousePointer(11);
+    EXPECT_EQ(pointerOverLabel(), wait);
 }
 
 // The paints of the button's window, with the time each came.
