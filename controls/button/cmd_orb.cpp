@@ -1,0 +1,860 @@
+#include "controls/button/cmd_orb.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <variant>
+
+#include "controls/button/button_layout.h"
+#include "controls/button/button_region.h"
+#include "controls/button/button_units.h"
+#include "controls/button/face_plan.h"
+#include "host/app.h"
+#include "host/color.h"
+#include "host/font_handle.h"
+#include "host/handles.h"
+#include "support/cls_dc.h"
+
+namespace {
+
+using cmdorb::PropertyId;
+using cmdorb::PropertyType;
+using cmdorb::StoredProperty;
+using host::I2;
+using host::I4;
+using host::PropertyValue;
+
+constexpr const char* kNormal = "NORM";
+constexpr const char* kHigh = "HIGH";
+constexpr I2 kSpace = 32;
+
+std::int32_t TwipsPerPixelX() { return host::App::TwipsPerPixelX(); }
+std::int32_t TwipsPerPixelY() { return host::App::TwipsPerPixelY(); }
+
+// A position plus a shift in twips, kept inside the 32-bit range.
+int Shifted(int position, std::int32_t by) {
+    const auto sum = static_cast<std::int64_t>(position) + by;
+    return static_cast<int>(std::clamp<std::int64_t>(sum, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+}
+
+// Waits while events are processed, so handlers run meanwhile; 0 returns at once.
+void WaitMs(std::int32_t milliseconds) {
+    if (milliseconds <= 0) return;
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        host::App::DoEvents();
+        Sleep(1);
+    }
+}
+
+// A number or Boolean of a stored value; a Boolean true is -1, as the fields keep it.
+I4 AsNumber(const PropertyValue& value) {
+    if (auto* v = std::get_if<I2>(&value)) return *v;
+    if (auto* v = std::get_if<I4>(&value)) return *v;
+    if (auto* v = std::get_if<host::UI1>(&value)) return *v;
+    if (auto* v = std::get_if<bool>(&value)) return *v ? cmdorb::kTrue : cmdorb::kFalse;
+    return 0;
+}
+
+// A number as a value of the given type (numbers are already in the type's range).
+PropertyValue NumberOfType(PropertyType type, I4 number) {
+    switch (type) {
+        case PropertyType::I2: return static_cast<I2>(number);
+        case PropertyType::UI1: return static_cast<host::UI1>(number);
+        case PropertyType::Bool: return number != 0;
+        default: return number;
+    }
+}
+
+bool IsNumberType(PropertyType type) {
+    return type == PropertyType::I4 || type == PropertyType::I2 || type == PropertyType::UI1 ||
+           type == PropertyType::Bool;
+}
+
+host::PicturePtr PictureOf(const PropertyValue& value) {
+    if (auto* source = std::get_if<host::PictureSource>(&value)) return host::App::LoadPicture(*source);
+    return nullptr;
+}
+
+// A picture is stored by where it came from; one made in code has nowhere to be loaded from.
+PropertyValue StoredPicture(const host::PicturePtr& picture) {
+    if (picture && picture->Source()) return *picture->Source();
+    return host::NoObject{};
+}
+
+}  // namespace
+
+cmdOrb::cmdOrb(std::string name, std::optional<int> index) : UserControl(std::move(name), index) {}
+
+// ---------------------------------------------------------------- creation and storage
+
+void cmdOrb::Initialize() {
+    // Drawing goes to the persistent image, so the face survives repaints between DrawFaces.
+    SetAutoRedraw(true);
+    lCaption = &AddConstituent<host::Label>("lCaption");
+    lCaption->SetBackStyle(0);
+    Ico = &AddConstituent<host::Image>("Ico");
+    CheckedIco = &AddConstituent<host::Image>("CheckedIco");
+    CheckedIco->SetVisible(false);
+    for (host::Image* image : {Ico, CheckedIco}) image->SetStretch(true);
+
+    // The constituents hand their mouse to the control: a press resets the hover, a move is
+    // the control's move (in the constituent's own coordinates), a release highlights.
+    const auto forward = [this](host::MouseEvents& events) {
+        events.OnMouseDown = [this](int, int, double, double) {
+            if (!Enabled()) return;
+            m.Pressed = true;
+            ResetHover();
+        };
+        events.OnMouseMove = [this](int button, int shift, double x, double y) {
+            if (Enabled()) MouseMove(button, shift, x, y);
+        };
+        events.OnMouseUp = [this](int, int, double, double) {
+            if (!Enabled()) return;
+            m.Pressed = false;
+            Highlight();
+        };
+    };
+    forward(*lCaption);
+    forward(*Ico);
+}
+
+void cmdOrb::InitProperties() {
+    m.GradientStyle = 2;
+    m.IconSize = 2;
+    m.HighColor1 = 0xFFC0C0;
+    m.CheckedColor = 0x00FF00;
+    m.HighlightOnHover = true;
+    m.DontSwitchRTLSmooth = false;
+    m.HasMenu = false;
+    m.HighColor2 = 0xFF8080;
+    m.HighTextColor = 0xFFFFFF;
+    m.BackColor1 = 0xE0E0E0;
+    m.BackColor2 = 0x808080;
+    m.Gradient = true;
+    m.IconAlign = 0;
+    m.IconWidth = 32;
+    m.IconHeight = 32;
+    m.TextAlign = 0;
+    m.IcoDistFromEdge = 5;
+    m.IcoDistFromTop = 0;
+    m.BorderStyle3D = 0;
+}
+
+PropertyValue cmdOrb::DefaultOf(const StoredProperty& key) const {
+    switch (key.defaultType) {
+        case PropertyType::Str: return std::string(key.text);
+        case PropertyType::Obj:
+            if (key.object == cmdorb::ObjectDefault::AmbientFont) return *Ambient().Font;
+            return host::NoObject{};
+        default: return NumberOfType(key.defaultType, key.number);
+    }
+}
+
+// Reads every key in order. A value that does not fit its field ends the reading with a
+// PropertyError for the host: the keys before it keep their values and `Loaded` stays false.
+void cmdOrb::ReadProperties(host::PropertyBag& bag) {
+    Ico->SetEnabled(true);
+    for (const StoredProperty& key : cmdorb::kReadOrder) {
+        PropertyValue stored = bag.ReadValue(key.key, DefaultOf(key));
+        if (IsNumberType(key.type) && key.type != key.defaultType) {
+            stored = host::ConvertProperty(stored, NumberOfType(key.type, 0), key.key);
+        }
+        ApplyStoredProperty(key, stored);
+        if (key.id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
+    }
+    m.Loaded = true;
+    Relayout();
+}
+
+void cmdOrb::ApplyStoredProperty(const StoredProperty& key, const PropertyValue& stored) {
+    const I4 n = AsNumber(stored);
+    const bool on = n != 0;
+    switch (key.id) {
+        case PropertyId::ForeColor:
+            lCaption->SetForeColor(static_cast<Colour>(n));
+            m.ForeColor = lCaption->ForeColor();
+            break;
+        case PropertyId::ButtonClickHeight: m.ButtonClickHeight = n; break;
+        case PropertyId::StraightSideMask: m.StraightSideMask = n; break;
+        case PropertyId::RightToLeft: SetRightToLeft(on); break;
+        case PropertyId::UnderlineChecked: m.UnderlineChecked = on; break;
+        case PropertyId::SmoothCurvature: m.SmoothCurvature = static_cast<I2>(n); break;
+        case PropertyId::TopMarkPercent: m.TopMarkPercent = static_cast<std::uint8_t>(n); break;
+        case PropertyId::Enabled: Control::SetEnabled(on); break;
+        case PropertyId::Font:
+            if (auto* font = std::get_if<host::Font>(&stored)) {
+                SetFont(std::make_shared<host::Font>(*font));
+            }
+            break;
+        case PropertyId::BorderStyle: SetBorderStyle(n); break;
+        case PropertyId::BackStyle: SetBackStyle(n); break;
+        case PropertyId::ToolTipText: lCaption->SetToolTipText(std::get<std::string>(stored)); break;
+        case PropertyId::HighColor1: m.HighColor1 = static_cast<Colour>(n); break;
+        case PropertyId::CheckedColor: m.CheckedColor = static_cast<Colour>(n); break;
+        case PropertyId::HighlightOnHover: m.HighlightOnHover = on; break;
+        case PropertyId::DontSwitchRTLSmooth: m.DontSwitchRTLSmooth = on; break;
+        case PropertyId::HasMenu: m.HasMenu = on; break;
+        case PropertyId::HighlightStyle: m.GradientStyle = static_cast<I2>(n); break;
+        case PropertyId::HighColor2: m.HighColor2 = static_cast<Colour>(n); break;
+        case PropertyId::Caption: lCaption->SetCaption(std::get<std::string>(stored)); break;
+        case PropertyId::MouseIcon: SetMouseIcon(PictureOf(stored)); break;
+        case PropertyId::MousePointer: UserControl::SetMousePointer(n); break;
+        case PropertyId::BevelWidth: m.BevelWidth = n; break;
+        case PropertyId::HighTextColor: m.HighTextColor = static_cast<Colour>(n); break;
+        case PropertyId::BackColor1: m.BackColor1 = static_cast<Colour>(n); break;
+        case PropertyId::BackColor2: m.BackColor2 = static_cast<Colour>(n); break;
+        case PropertyId::Gradient: m.Gradient = on; break;
+        case PropertyId::Icon: Ico->SetPicture(PictureOf(stored)); break;
+        case PropertyId::CheckedIcon: CheckedIco->SetPicture(PictureOf(stored)); break;
+        case PropertyId::IconSize: m.IconSize = static_cast<I2>(n); break;
+        case PropertyId::IconAlign: m.IconAlign = static_cast<I2>(n); break;
+        case PropertyId::IconWidth: m.IconWidth = n; break;
+        case PropertyId::IconHeight: m.IconHeight = n; break;
+        case PropertyId::TextAlign: m.TextAlign = static_cast<I2>(n); break;
+        case PropertyId::IcoDistFromEdge: m.IcoDistFromEdge = n; break;
+        case PropertyId::IcoDistFromTop: m.IcoDistFromTop = n; break;
+        case PropertyId::BorderStyle3D: m.BorderStyle3D = n; break;
+    }
+}
+
+PropertyValue cmdOrb::StoredValueOf(const StoredProperty& key) const {
+    switch (key.id) {
+        case PropertyId::ForeColor: return static_cast<I4>(lCaption->ForeColor());
+        case PropertyId::ButtonClickHeight: return m.ButtonClickHeight;
+        case PropertyId::StraightSideMask: return m.StraightSideMask;
+        case PropertyId::RightToLeft: return m.RightToLeft;
+        case PropertyId::UnderlineChecked: return m.UnderlineChecked;
+        case PropertyId::SmoothCurvature: return m.SmoothCurvature;
+        case PropertyId::TopMarkPercent: return m.TopMarkPercent;
+        case PropertyId::Enabled: return Enabled();
+        case PropertyId::Font: return *lCaption->GetFont();
+        case PropertyId::BorderStyle: return static_cast<I2>(BorderStyle());
+        case PropertyId::BackStyle: return static_cast<I2>(BackStyle());
+        case PropertyId::ToolTipText: return lCaption->ToolTipText();
+        case PropertyId::HighColor1: return static_cast<I4>(m.HighColor1);
+        case PropertyId::CheckedColor: return static_cast<I4>(m.CheckedColor);
+        case PropertyId::HighlightOnHover: return m.HighlightOnHover;
+        case PropertyId::DontSwitchRTLSmooth: return m.DontSwitchRTLSmooth;
+        case PropertyId::HasMenu: return m.HasMenu;
+        case PropertyId::HighlightStyle: return m.GradientStyle;
+        case PropertyId::HighColor2: return static_cast<I4>(m.HighColor2);
+        case PropertyId::Caption: return lCaption->Caption();
+        case PropertyId::MouseIcon: return StoredPicture(UserControl::MouseIcon());
+        case PropertyId::MousePointer: return static_cast<I2>(UserControl::MousePointer());
+        case PropertyId::BevelWidth: return m.BevelWidth;
+        case PropertyId::HighTextColor: return static_cast<I4>(m.HighTextColor);
+        case PropertyId::BackColor1: return static_cast<I4>(m.BackColor1);
+        case PropertyId::BackColor2: return static_cast<I4>(m.BackColor2);
+        case PropertyId::Gradient: return m.Gradient;
+        case PropertyId::Icon: return StoredPicture(Ico->GetPicture());
+        case PropertyId::CheckedIcon: return StoredPicture(CheckedIco->GetPicture());
+        case PropertyId::IconSize: return m.IconSize;
+        case PropertyId::IconAlign: return m.IconAlign;
+        case PropertyId::IconWidth: return m.IconWidth;
+        case PropertyId::IconHeight: return m.IconHeight;
+        case PropertyId::TextAlign: return m.TextAlign;
+        case PropertyId::IcoDistFromEdge: return m.IcoDistFromEdge;
+        case PropertyId::IcoDistFromTop: return m.IcoDistFromTop;
+        case PropertyId::BorderStyle3D: return m.BorderStyle3D;
+    }
+    return host::NoObject{};
+}
+
+// Writes every key in the writing order, with the same defaults the reader uses (in the
+// type the key is written as), so a save followed by a load gives every value back.
+void cmdOrb::WriteProperties(host::PropertyBag& bag) {
+    Ico->SetEnabled(true);
+    for (const PropertyId id : cmdorb::kWriteOrder) {
+        const StoredProperty& key = cmdorb::Stored(id);
+        PropertyValue defaultValue = DefaultOf(key);
+        if (IsNumberType(key.type)) defaultValue = NumberOfType(key.type, AsNumber(defaultValue));
+        bag.WriteProperty<PropertyValue>(key.key, StoredValueOf(key), defaultValue);
+        if (id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
+    }
+}
+
+// ---------------------------------------------------------------- properties
+
+float cmdOrb::Right() {
+    return static_cast<float>(Extender().Left()) + static_cast<float>(Extender().Width());
+}
+
+void cmdOrb::SetValue(const bool& newValue) {
+    if (newValue == m.value) return;
+    m.value = newValue;
+    ShowControl();
+}
+
+cmdOrb::Colour cmdOrb::ForeColor() const { return lCaption->ForeColor(); }
+
+void cmdOrb::SetForeColor(Colour colour) {
+    lCaption->SetForeColor(colour);
+    m.ForeColor = colour;
+    PropertyChanged("ForeColor");
+}
+
+void cmdOrb::SetButtonClickHeight(const I4& height) {
+    m.ButtonClickHeight = height;
+    PropertyChanged("ButtonClickHeight");
+}
+
+void cmdOrb::SetStraightSideMask(const I4& mask) {
+    m.StraightSideMask = mask;
+    PropertyChanged("StraightSideMask");
+    ShowControl();
+}
+
+void cmdOrb::SetUnderlineChecked(const bool& underline) {
+    m.UnderlineChecked = underline;
+    PropertyChanged("UnderlineChecked");
+}
+
+// While loading, only the layout direction changes: no announcement and no reshaping.
+void cmdOrb::SetRightToLeft(const bool& rtl) {
+    if (rtl == m.RightToLeft) return;
+    m.RightToLeft = rtl;
+    UserControl::SetRightToLeft(rtl);
+    lCaption->SetRightToLeft(rtl);
+    if (!m.Loaded) return;
+    PropertyChanged("RightToLeft");
+    ShowControl();
+}
+
+void cmdOrb::SetSmoothCurvature(const I2& curvature) {
+    m.SmoothCurvature = curvature;
+    PropertyChanged("SmoothCurvature");
+    ShowControl();
+}
+
+void cmdOrb::SetTopMarkPercent(const I2& percent) {
+    m.TopMarkPercent = cmdorb::TopMarkPercentByte(percent);
+    PropertyChanged("TopMarkPercent");
+    ShowControl();
+}
+
+void cmdOrb::SetEnabled(bool enabled) {
+    Control::SetEnabled(enabled);
+    DrawFace(m.BackColor1);
+    PropertyChanged("Enabled");
+}
+
+void cmdOrb::SetFont(std::shared_ptr<host::Font> font) {
+    lCaption->SetFont(std::move(font));
+    FitCaptionLabel();
+    PropertyChanged("Font");
+}
+
+void cmdOrb::MoveLeft(const I4& LeftPos) {
+    m.SavedLeft = LeftPos;
+    Extender().SetLeft(LeftPos);
+}
+
+void cmdOrb::MoveTop(const I4& TopPos) {
+    m.SavedTop = TopPos;
+    Extender().SetTop(TopPos);
+}
+
+void cmdOrb::UnHighlight() {
+    if (m.Highlighted) m.Highlighted = false;
+}
+
+void cmdOrb::SetToolTipText(const std::string& text) {
+    lCaption->SetToolTipText(text);
+    PropertyChanged("ToolTipText");
+}
+
+void cmdOrb::SetHighColor1(Colour colour) {
+    m.HighColor1 = colour;
+    PropertyChanged("HighColor1");
+}
+
+void cmdOrb::SetCheckedColor(Colour colour) {
+    m.CheckedColor = colour;
+    PropertyChanged("CheckedColor");
+}
+
+cmdOrb::I4 cmdOrb::TranslateColor(Colour oClr, HPALETTE hpal) {
+    COLORREF rgb = 0;
+    if (!host::TranslateColor(oClr, hpal, rgb)) return -1;
+    return static_cast<I4>(rgb);
+}
+
+void cmdOrb::SetHighlightOnHover(bool on) {
+    m.HighlightOnHover = on;
+    PropertyChanged("HighlightOnHover");
+}
+
+void cmdOrb::SetDontSwitchRTLSmooth(bool on) {
+    m.DontSwitchRTLSmooth = on;
+    PropertyChanged("DontSwitchRTLSmooth");
+}
+
+void cmdOrb::SetHasMenu(bool on) {
+    m.HasMenu = on;
+    PropertyChanged("HasMenu");
+}
+
+void cmdOrb::SetGradientStyle(I4 style) {
+    m.GradientStyle = static_cast<I2>(style);
+    DrawFace(m.BackColor1);
+    PropertyChanged("GradientStyle");
+}
+
+void cmdOrb::SetHighColor2(Colour colour) {
+    m.HighColor2 = colour;
+    PropertyChanged("HighColor2");
+}
+
+void cmdOrb::SetCaption(const std::string& caption) {
+    lCaption->SetCaption(caption);
+    LayoutCaption();
+    PropertyChanged("Caption");
+}
+
+void cmdOrb::SetMouseIcon(host::PicturePtr icon) {
+    UserControl::SetMouseIcon(std::move(icon));
+    PropertyChanged("MouseIcon");
+}
+
+void cmdOrb::SetMousePointer(I4 pointer) {
+    UserControl::SetMousePointer(static_cast<I2>(pointer));
+    captionPointer_ = UserControl::MousePointer();
+    PropertyChanged("MousePointer");
+}
+
+void cmdOrb::SetHighTextColor(Colour colour) {
+    m.HighTextColor = colour;
+    PropertyChanged("HighTextColor");
+}
+
+void cmdOrb::SetBackColor1(Colour colour) {
+    m.BackColor1 = colour;
+    Cls();
+    DrawFace(m.BackColor1);
+    PropertyChanged("BackColor1");
+}
+
+void cmdOrb::SetBackColor2(Colour colour) {
+    m.BackColor2 = colour;
+    Cls();
+    DrawFace(m.BackColor1);
+    PropertyChanged("BackColor2");
+}
+
+void cmdOrb::SetGradient(bool on) {
+    m.Gradient = on;
+    if (on) {
+        DrawFace(m.BackColor1);
+    } else {
+        Cls();
+    }
+    PropertyChanged("Gradient");
+}
+
+void cmdOrb::SetIconSize(I4 size) {
+    m.IconSize = static_cast<I2>(size);
+    LayoutIcon();
+    for (const char* name : {"IconSize", "IconHeight", "IconWidth"}) PropertyChanged(name);
+}
+
+void cmdOrb::SetIconAlign(I4 align) {
+    m.IconAlign = static_cast<I2>(align);
+    LayoutIcon();
+    PropertyChanged("IconAlign");
+}
+
+void cmdOrb::SetIcon(host::PicturePtr icon) {
+    Ico->SetPicture(std::move(icon));
+    LayoutIcon();
+    PropertyChanged("Icon");
+}
+
+void cmdOrb::SetCheckedIcon(host::PicturePtr icon) {
+    CheckedIco->SetPicture(std::move(icon));
+    LayoutIcon();
+    PropertyChanged("CheckedIcon");
+}
+
+void cmdOrb::SetIconWidth(I4 width) {
+    m.IconWidth = width;
+    m.IconSize = 3;
+    LayoutIcon();
+    PropertyChanged("IconWidth");
+    PropertyChanged("IconSize");
+}
+
+void cmdOrb::SetIconHeight(I4 height) {
+    m.IconHeight = height;
+    m.IconSize = 3;
+    LayoutIcon();
+    PropertyChanged("IconHeight");
+    PropertyChanged("IconSize");
+}
+
+void cmdOrb::SetTextAlign(I4 align) {
+    m.TextAlign = static_cast<I2>(align);
+    LayoutCaption();
+    PropertyChanged("TextAlign");
+}
+
+void cmdOrb::SetIcoDistFromEdge(I4 distance) {
+    m.IcoDistFromEdge = distance;
+    LayoutIcon();
+    PropertyChanged("IcoDistFromEdge");
+}
+
+void cmdOrb::SetIcoDistFromTop(I4 distance) {
+    m.IcoDistFromTop = distance;
+    LayoutIcon();
+    PropertyChanged("IcoDistFromTop");
+}
+
+void cmdOrb::SetBorderStyle3D(I4 style) {
+    m.BorderStyle3D = style;
+    PropertyChanged("BorderStyle3D");
+    ApplyState();
+}
+
+// Six toggles through the `value` write, five waits of 200 ms between them. The form stays
+// alive while events run during the waits, even if a handler unloads it meanwhile.
+void cmdOrb::FlashControl(bool& /*IsSuccess*/) {
+    host::HandlerScope running(hWnd());
+    for (int toggle = 0; toggle < 6; ++toggle) {
+        if (toggle > 0) WaitMs(200);
+        if (!hWnd()) return;
+        SetValue(!m.value);
+    }
+}
+
+// ---------------------------------------------------------------- shape and paint
+
+void cmdOrb::ApplyRegion(HWND window, std::int32_t height, std::int32_t width, double curvature,
+                         std::int32_t x1, std::int32_t y1, std::int32_t mask) {
+    if (!m.Shown) return;
+    const cmdorb::RegionPlan plan = cmdorb::PlanRegion(width, height, curvature, x1, y1, mask,
+                                                       m.RightToLeft, m.DontSwitchRTLSmooth);
+    const cmdorb::PixelRect& r = plan.round.rect;
+    host::unique_region region(CreateRoundRectRgn(r.left, r.top, r.right, r.bottom,
+                                                  plan.round.corner, plan.round.corner));
+    if (!region) return;
+    if (plan.square) {
+        const cmdorb::PixelRect& s = *plan.square;
+        host::unique_region square(CreateRectRgn(s.left, s.top, s.right, s.bottom));
+        if (square) CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
+    }
+    // The window owns the region once it has taken it; a refused region is still ours.
+    if (SetWindowRgn(window, region.get(), TRUE)) (void)region.release();
+}
+
+void cmdOrb::ApplyOwnRegion() {
+    const std::int32_t width = cmdorb::PixelsFromTwips(Extender().Width(), TwipsPerPixelX());
+    const std::int32_t height = cmdorb::PixelsFromTwips(Extender().Height(), TwipsPerPixelY());
+    ApplyRegion(hWnd(), height, width, m.SmoothCurvature, 1, 2, m.StraightSideMask);
+}
+
+POINT cmdOrb::CursorInClient() const {
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(hWnd(), &at);
+    return at;
+}
+
+// Composes the face on an off-screen surface, line by line as the plan says, and copies it
+// onto the persistent image in one go. A step that fails is skipped.
+void cmdOrb::DrawFace(const Colour& base) {
+    if (!m.Shown || !hWnd()) return;
+    InvalidateRect(hWnd(), nullptr, FALSE);
+
+    cmdorb::FaceSettings settings{};
+    settings.width = ScaleWidth();
+    settings.height = ScaleHeight();
+    settings.twipsPerPixelX = TwipsPerPixelX();
+    settings.twipsPerPixelY = TwipsPerPixelY();
+    settings.base = base;
+    settings.enabled = Enabled();
+    settings.topMarkPercent = m.TopMarkPercent;
+    settings.hasMenu = m.HasMenu;
+    if (m.HasMenu && m.TopMarkPercent != 0) {
+        const POINT at = CursorInClient();
+        settings.menuHot = cmdorb::MenuAreaHot(at.x, at.y, settings.width, settings.height,
+                                               settings.twipsPerPixelX, settings.twipsPerPixelY);
+    }
+    settings.value = m.value;
+    settings.underlineChecked = m.UnderlineChecked;
+    settings.checkedColor = m.CheckedColor;
+    const cmdorb::FacePlan plan = cmdorb::PlanFace(settings);
+
+    clsDC surface;
+    surface.SetWidth(plan.width);
+    surface.SetHeight(plan.height);
+    if (HDC dc = surface.hdc()) {
+        for (const cmdorb::FaceLine& line : plan.lines) {
+            host::unique_pen pen(CreatePen(PS_SOLID, line.penWidth, line.colour));
+            if (!pen) continue;
+            host::SelectObjectScope selected(dc, pen.get());
+            MoveToEx(dc, line.x1, line.y1, nullptr);
+            LineTo(dc, line.x2, line.y2);
+        }
+        surface.Draw(ControlHdc());
+    }
+    UpdateWindow(hWnd());
+    // The constituents lie over the face and show it through: they repaint from it.
+    for (host::Control* part : Controls()) {
+        if (part->hWnd()) RedrawWindow(part->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+}
+
+void cmdOrb::FitCaptionLabel() {
+    SIZE text{};
+    {
+        host::WindowDc screen(nullptr);
+        host::unique_font font = host::CreateFontHandle(*lCaption->GetFont());
+        if (screen && font) {
+            host::SelectObjectScope selected(screen.get(), font.get());
+            const std::string& caption = lCaption->Caption();
+            GetTextExtentPoint32A(screen.get(), caption.c_str(), static_cast<int>(caption.size()),
+                                  &text);
+        }
+    }
+    lCaption->Move(lCaption->Left(), lCaption->Top(), text.cx * TwipsPerPixelX(),
+                   text.cy * TwipsPerPixelY());
+}
+
+void cmdOrb::LayoutCaption() {
+    FitCaptionLabel();
+    const auto at = cmdorb::LayoutCaption(m.TextAlign, ScaleWidth(), ScaleHeight(),
+                                          lCaption->Width(), lCaption->Height());
+    if (!at) return;
+    lCaption->Move(support::RoundHalfEven(at->left), support::RoundHalfEven(at->top),
+                   lCaption->Width(), lCaption->Height());
+}
+
+void cmdOrb::LayoutIcon() {
+    cmdorb::IconSettings settings{};
+    settings.iconSize = m.IconSize;
+    settings.iconWidth = m.IconWidth;
+    settings.iconHeight = m.IconHeight;
+    settings.iconAlign = m.IconAlign;
+    settings.icoDistFromEdge = m.IcoDistFromEdge;
+    settings.icoDistFromTop = m.IcoDistFromTop;
+    settings.width = ScaleWidth();
+    settings.height = ScaleHeight();
+    settings.twipsPerPixelX = TwipsPerPixelX();
+    settings.twipsPerPixelY = TwipsPerPixelY();
+    settings.icoPosition = {static_cast<double>(Ico->Left()), static_cast<double>(Ico->Top())};
+    const cmdorb::IconLayout layout = cmdorb::LayoutIcon(settings);
+
+    m.IconWidth = layout.iconWidth;
+    m.IconHeight = layout.iconHeight;
+    for (std::string_view name : layout.announcements) PropertyChanged(std::string(name));
+    const int left = support::RoundHalfEven(layout.position.left);
+    const int top = support::RoundHalfEven(layout.position.top);
+    const int width = support::ToInt32(layout.width);
+    const int height = support::ToInt32(layout.height);
+    for (host::Image* image : {Ico, CheckedIco}) image->Move(left, top, width, height);
+}
+
+void cmdOrb::Relayout() {
+    LayoutCaption();
+    LayoutIcon();
+}
+
+void cmdOrb::ApplyState() {
+    if (m.HoverState == kNormal) {
+        DrawFace(m.BackColor1);
+        lCaption->SetForeColor(m.ForeColor);
+    } else if (m.HoverState == kHigh) {
+        DrawFace(m.HighColor1);
+        lCaption->SetForeColor(m.HighTextColor);
+    }
+    Refresh();
+}
+
+void cmdOrb::ShowControl() {
+    if (!m.UnderlineChecked) {
+        CheckedIco->SetVisible(m.value);
+        Ico->SetVisible(!m.value);
+    }
+    ApplyOwnRegion();
+    DrawFace(m.BackColor1);
+    m.SavedLeft = Extender().Left();
+    m.SavedTop = Extender().Top();
+}
+
+void cmdOrb::Show() {
+    m.Shown = true;
+    ShowControl();
+    OnShow();
+}
+
+void cmdOrb::Resize() {
+    if (!m.Loaded || !m.Shown) return;
+    LayoutIcon();
+    OnResize();
+    ApplyOwnRegion();
+    DrawFace(m.BackColor1);
+    Relayout();
+}
+
+// ---------------------------------------------------------------- interaction
+
+void cmdOrb::RaiseMouse(const host::Event<I2&, I2&, float&, float&>& event, int button,
+                        int shift, double x, double y) {
+    I2 b = static_cast<I2>(button);
+    I2 s = static_cast<I2>(shift);
+    float fx = static_cast<float>(x);
+    float fy = static_cast<float>(y);
+    event(b, s, fx, fy);
+}
+
+void cmdOrb::Highlight() {
+    if (Enabled() && !m.Highlighted) m.Highlighted = true;
+}
+
+void cmdOrb::MoveToRest() {
+    Extender().SetLeft(m.SavedLeft);
+    Extender().SetTop(m.SavedTop);
+}
+
+// Holding the capture while the pointer is over the button is how the button hears that
+// the pointer has left: the next move outside still comes here.
+void cmdOrb::MouseMove(int button, int shift, double x, double y) {
+    if (!Enabled()) return;
+    const double W = ScaleWidth();
+    const double H = ScaleHeight();
+    if (GetCapture() != hWnd()) {
+        Highlight();
+        ReleaseCapture();
+        SetCapture(hWnd());
+        if (m.HighlightOnHover) {
+            lCaption->SetForeColor(m.HighTextColor);
+            if (m.HoverState != kHigh) {
+                DrawFace(m.HighColor1);
+                m.HoverState = kHigh;
+            }
+        } else {
+            DrawFace(m.BackColor1);
+        }
+    }
+    if (GetCapture() == hWnd()) {
+        if (x < 0 || x > W || y < 0 || y > H) {
+            ReleaseCapture();
+            MoveToRest();
+            if (!m.Pressed) UnHighlight();
+            DrawFace(m.BackColor1);
+            m.HoverState = kNormal;
+            lCaption->SetForeColor(m.ForeColor);
+            m.Pressed = false;
+        } else if (m.HasMenu) {
+            const bool inMenu = y >= H * 0.75;
+            if (inMenu != m.MenuHot) {
+                m.MenuHot = inMenu;
+                DrawFace(m.HighColor1);
+            }
+        }
+    }
+    RaiseMouse(OnMouseMove, button, shift, x, y);
+}
+
+void cmdOrb::ResetHover() {
+    if (m.Pressed) UnHighlight();
+    m.HoverState = kNormal;
+    MouseMove(0, 0, 0, 0);
+    m.Highlighted = false;
+}
+
+void cmdOrb::MouseDown(int button, int shift, double x, double y) {
+    if (!Enabled()) return;
+    RaiseMouse(OnMouseDown, button, shift, x, y);
+    m.Pressed = true;
+    if (GetFocus() != hWnd()) SetFocus(hWnd());
+    ResetHover();
+    Extender().SetLeft(Shifted(Extender().Left(), m.ButtonClickHeight));
+    Extender().SetTop(Shifted(Extender().Top(), m.ButtonClickHeight));
+}
+
+void cmdOrb::MouseUp(int button, int shift, double x, double y) {
+    if (!Enabled()) return;
+    RaiseMouse(OnMouseUp, button, shift, x, y);
+    if (m.HighlightOnHover) Highlight();
+    if (!m.Pressed) return;  // the press left the control: no click
+
+    MoveToRest();
+    if (host::Container* container = Extender().Container()) container->Refresh();
+    if (m.HasMenu && m.MenuHot) {
+        OnMenuClick();
+    } else {
+        OnClick();
+    }
+    m.Pressed = false;
+    if (m.HighlightOnHover) {
+        const POINT at = CursorInClient();
+        const bool over = at.x >= 1 && at.x <= ScaleWidth() / TwipsPerPixelX() && at.y >= 1 &&
+                          at.y <= ScaleHeight() / TwipsPerPixelY();
+        host::Container* container = Extender().Container();
+        const HWND top = container ? GetAncestor(container->hWnd(), GA_ROOT) : nullptr;
+        if (over && top && GetForegroundWindow() == top) {
+            MouseMove(0, 0, 20, 20);
+            ReleaseCapture();
+            return;
+        }
+        UnHighlight();
+        DrawFace(m.BackColor1);
+    }
+    ReleaseCapture();
+}
+
+void cmdOrb::DblClick() {
+    if (!Enabled()) return;
+    MoveToRest();
+    OnDblClick();
+    m.HoverState = kNormal;
+    ApplyState();
+}
+
+void cmdOrb::KeyDown(int& keyCode, int& shift) {
+    I2 code = static_cast<I2>(keyCode);
+    I2 s = static_cast<I2>(shift);
+    OnKeyDown(code, s);
+    keyCode = code;
+    shift = s;
+}
+
+// The container's KeyPress handler may change the key; only a space left as it is clicks.
+void cmdOrb::KeyPress(int& keyAscii) {
+    I2 key = static_cast<I2>(keyAscii);
+    OnKeyPress(key);
+    keyAscii = key;
+    if (key == kSpace) OnClick();
+}
+
+void cmdOrb::KeyUp(int& keyCode, int& shift) {
+    I2 code = static_cast<I2>(keyCode);
+    I2 s = static_cast<I2>(shift);
+    OnKeyUp(code, s);
+    keyCode = code;
+    shift = s;
+}
+
+void cmdOrb::GotFocus() {
+    if (m.HighlightOnHover) DrawFace(m.HighColor1);
+}
+
+void cmdOrb::LostFocus() { UnHighlight(); }
+
+void cmdOrb::ExitFocus() {
+    ApplyState();
+    UnHighlight();
+}
+
+// Over `lCaption` the pointer is the control's one once a MousePointer write has copied it
+// there: the label's request goes on as the control's own.
+LRESULT cmdOrb::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETCURSOR && lCaption && reinterpret_cast<HWND>(wParam) == lCaption->hWnd() &&
+        captionPointer_ != kDefault && captionPointer_ == UserControl::MousePointer()) {
+        return UserControl::HandleMessage(message, reinterpret_cast<WPARAM>(hWnd()), lParam);
+    }
+    return UserControl::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,183 @@
+// The button's stored properties on a real instance: defaults of a stored and of a new
+// instance, a save that a load gives back key for key, a stored value that does not fit,
+// the announcements of the setters, and TranslateColor.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "button_fixture.h"
+
+namespace {
+
+using buttontest::ButtonOnForm;
+using host::I2;
+using host::I4;
+using host::PictureSource;
+using Log = std::vector<std::string>;
+
+// Presses and tells how far the control moved while pressed.
+int ShiftWhilePressed(cmdOrb& button) {
+    SendMessageA(button.ControlHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 10));
+    const int moved = button.Extender().Left() - buttontest::kLeft;
+    SendMessageA(button.ControlHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 10));
+    return moved;
+}
+
+TEST(ButtonStorage, StoredInstanceWithoutKeysTakesTheStoredDefaults) {
+    ButtonOnForm bench(host::PropertyBag{});
+    cmdOrb& button = *bench.button;
+    EXPECT_TRUE(button.IsLoaded());
+    EXPECT_EQ(button.Caption(), "Command");
+    EXPECT_EQ(button.SmoothCurvature(), 25);
+    EXPECT_TRUE(button.UnderlineChecked());
+    EXPECT_EQ(button.ForeColor(), 0x80000012u);
+    EXPECT_EQ(ShiftWhilePressed(button), 30);
+}
+
+TEST(ButtonStorage, NewInstanceTakesTheNewInstanceValues) {
+    ButtonOnForm bench(std::nullopt);
+    cmdOrb& button = *bench.button;
+    EXPECT_FALSE(button.IsLoaded());
+    EXPECT_EQ(button.ButtonClickHeight(), 0);
+    EXPECT_EQ(button.SmoothCurvature(), 0);
+    EXPECT_FALSE(button.UnderlineChecked());
+    EXPECT_EQ(button.IconSize(), 2);
+    EXPECT_EQ(button.IconWidth(), 32);
+    EXPECT_EQ(button.IcoDistFromEdge(), 5);
+    EXPECT_TRUE(button.Gradient());
+    EXPECT_EQ(button.GradientStyle(), 2);
+    EXPECT_EQ(ShiftWhilePressed(button), 0);
+}
+
+// Every key with a value other than its default, in the order the button writes them.
+host::PropertyBag EveryKeyChanged() {
+    host::PropertyBag bag;
+    const auto set = [&bag](const char* key, host::PropertyValue value) { bag.Set(key, value); };
+    set("ButtonClickHeight", I4{45});
+    set("StraightSideMask", I4{4});
+    set("RightToLeft", true);
+    set("UnderlineChecked", false);
+    set("SmoothCurvature", I2{10});
+    set("TopMarkPercent", host::UI1{30});
+    set("ForeColor", I4{0x123456});
+    set("Enabled", false);
+    set("Font", host::Font("Arial", 9.75, true));
+    set("BorderStyle", I2{1});
+    set("BackStyle", I2{1});
+    set("ToolTipText", std::string("Starts the download"));
+    set("HighColor1", I4{0x010203});
+    set("CheckedColor", I4{0x0000FF});
+    set("HighlightOnHover", false);
+    set("DontSwitchRTLSmooth", true);
+    set("HasMenu", true);
+    set("HighlightStyle", I2{5});
+    set("HighColor2", I4{0x040506});
+    set("Caption", std::string("Go"));
+    set("MouseIcon", PictureSource{PictureSource::Kind::Icon, "#1", {}});
+    set("MousePointer", I2{11});
+    set("BevelWidth", I4{3});
+    set("HighTextColor", I4{0x070809});
+    set("BackColor1", I4{0x0A0B0C});
+    set("BackColor2", I4{0x0D0E0F});
+    set("Gradient", false);
+    set("Icon", PictureSource{PictureSource::Kind::Icon, "#1", {}});
+    set("CheckedIcon", PictureSource{PictureSource::Kind::Bitmap, "#101", {}});
+    set("IconSize", I2{3});
+    set("IconAlign", I2{1});
+    set("IconWidth", I4{20});
+    set("IconHeight", I4{24});
+    set("TextAlign", I2{2});
+    set("IcoDistFromEdge", I4{7});
+    set("IcoDistFromTop", I4{2});
+    set("BorderStyle3D", I4{1});
+    return bag;
+}
+
+TEST(ButtonStorage, SavingALoadedInstanceGivesBackEveryKey) {
+    const host::PropertyBag stored = EveryKeyChanged();
+    ASSERT_EQ(stored.Entries().size(), 37u);
+    ButtonOnForm bench(stored);
+    cmdOrb& button = *bench.button;
+    EXPECT_EQ(button.Caption(), "Go");
+    EXPECT_EQ(button.ForeColor(), 0x123456u);
+    EXPECT_EQ(button.Font()->Name(), "Arial");
+    EXPECT_EQ(button.TopMarkPercent(), 30);
+    EXPECT_FALSE(button.Enabled());
+    ASSERT_TRUE(button.CheckedIcon());
+
+    host::PropertyBag saved;
+    button.SaveInstance(saved);
+    EXPECT_TRUE(saved == stored);
+    for (size_t i = 0; i < std::min(saved.Entries().size(), stored.Entries().size()); ++i) {
+        EXPECT_EQ(saved.Entries()[i].key, stored.Entries()[i].key);
+        EXPECT_TRUE(saved.Entries()[i].value == stored.Entries()[i].value)
+            << saved.Entries()[i].key;
+    }
+
+    host::PropertyBag defaults;
+    ButtonOnForm(host::PropertyBag{}).button->SaveInstance(defaults);
+    EXPECT_TRUE(defaults.Empty()) << "a stored instance without keys writes none";
+}
+
+TEST(ButtonStorage, AStoredTopMarkPercentAbove255EndsTheLoad) {
+    host::Form form("frmButton");
+    host::PropertyBag stored;
+    stored.Set("StraightSideMask", I4{4});
+    stored.Set("SmoothCurvature", I2{10});
+    stored.Set("TopMarkPercent", I2{300});
+    stored.Set("HighColor1", I4{0x010203});
+    auto owned = std::make_unique<cmdOrb>("cmdBad");
+    cmdOrb& button = *owned;
+    EXPECT_THROW(form.AddControl(std::move(owned), nullptr, &stored), host::PropertyError);
+    EXPECT_EQ(button.StraightSideMask(), 4) << "read before the failure";
+    EXPECT_EQ(button.SmoothCurvature(), 10);
+    EXPECT_EQ(button.HighColor1(), 0xFFC0C0u) << "not read: the creation value";
+    EXPECT_FALSE(button.IsLoaded());
+}
+
+TEST(ButtonStorage, SettersAnnounceTheirProperties) {
+    struct Case {
+        const char* name;
+        void (*write)(cmdOrb&);
+        Log announced;
+    };
+    const Case cases[] = {
+        {"IconWidth", [](cmdOrb& b) { b.SetIconWidth(20); }, {"IconWidth", "IconSize"}},
+        {"IconSize 4", [](cmdOrb& b) { b.SetIconSize(4); },
+         {"IconHeight", "IconWidth", "IconSize", "IconHeight", "IconWidth"}},
+        {"value", [](cmdOrb& b) { b.SetValue(true); }, {}},
+        {"GradientStyle", [](cmdOrb& b) { b.SetGradientStyle(3); }, {"GradientStyle"}},
+        {"TopMarkPercent", [](cmdOrb& b) { b.SetTopMarkPercent(30); }, {"TopMarkPercent"}},
+        {"RightToLeft unchanged", [](cmdOrb& b) { b.SetRightToLeft(false); }, {}},
+    };
+    ButtonOnForm bench;
+    for (const Case& c : cases) {
+        Log announced;
+        bench.button->OnPropertyChanged = [&](const std::string& name) { announced.push_back(name); };
+        c.write(*bench.button);
+        EXPECT_EQ(announced, c.announced) << c.name;
+    }
+    EXPECT_EQ(bench.button->IconSize(), 4);
+    EXPECT_EQ(bench.button->IconWidth(), 100) << "fits the face: 1500 twips";
+    EXPECT_EQ(bench.button->IconHeight(), 25);
+}
+
+TEST(ButtonStorage, GradientOffClearsTheFaceUntilTheNextPaint) {
+    ButtonOnForm bench;
+    bench.button->SetGradient(false);
+    EXPECT_EQ(bench.Face(50, 22), GetSysColor(COLOR_BTNFACE));
+    bench.button->SetBackColor2(0x123456);  // repaints, from BackColor1 still
+    EXPECT_EQ(bench.Face(50, 22), RGB(8, 8, 8));
+}
+
+TEST(ButtonStorage, TranslateColor) {
+    EXPECT_EQ(cmdOrb::TranslateColor(0x80000012), static_cast<I4>(GetSysColor(COLOR_BTNTEXT)));
+    EXPECT_EQ(cmdOrb::TranslateColor(0x123456), 0x123456);
+    EXPECT_EQ(cmdOrb::TranslateColor(0x80000050), -1) << "no such system colour";
+    EXPECT_EQ(cmdOrb::TranslateColor(0x12345678), -1) << "not a colour value";
+}
+
+}  // namespace
