@@ -1,0 +1,96 @@
+// The caption bar's set-up and properties on a real form: size and place, colours, the box
+// layouts, the toolbar events, SynchColorsNow's order, the hover tracker on the bar.
+#include <gtest/gtest.h>
+
+#include "captionbar_fixture.h"
+#include "support/cls_track_mouse.h"
+
+namespace {
+
+using wintest::CaptionBarFixture;
+using wintest::Log;
+
+RECT InParent(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(CaptionBarFixture, InitMenuPutsTheBarAcrossTheTopOfItsParent) {
+    bar->Extender().Move(300, 300, 1500, 300);
+    Init();
+    const RECT r = InParent(bar->hWnd());
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.bottom - r.top, 46);
+    EXPECT_EQ(r.right - r.left, form.Width() / 15);
+    EXPECT_EQ(bar->MenuHeight(), 46 * 15);
+    EXPECT_EQ(bar->MenuWidth(), form.Width());
+    EXPECT_EQ(bar->MyParent(), &form);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(bar->hWnd(), GWLP_WNDPROC)),
+              &modTM::TrackWindowProc)
+        << "the hover tracker watches the bar's window";
+
+    // A second call changes the flags and the mask, not the size.
+    bar->InitMenu(1, 0, 0, nullptr, false, true, false, 20 * 15, 16, true, nullptr, true, 0, 0,
+                  false, false, false, 0, 0, true, false, true, 3);
+    EXPECT_EQ(InParent(bar->hWnd()).bottom, 46);
+    EXPECT_EQ(bar->ItemMask(), 16);
+}
+
+TEST_F(CaptionBarFixture, ColoursWithTheSystemBitAreStoredAsTheirRgb) {
+    Init();
+    EXPECT_EQ(bar->Bkcolor(), GetSysColor(COLOR_BTNFACE)) << "InitMenu's BakColor 0x8000000F";
+    EXPECT_EQ(bar->HilightColor(), GetSysColor(COLOR_HIGHLIGHT));
+    bar->SetBkcolor(0x80000010);
+    EXPECT_EQ(bar->Bkcolor(), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(bar->BackColor(), GetSysColor(COLOR_BTNSHADOW));
+    bar->SetBkcolor(RGB(1, 2, 3));
+    EXPECT_EQ(bar->Bkcolor(), RGB(1, 2, 3));
+}
+
+TEST_F(CaptionBarFixture, BoxLayoutsFollowAllowMaximizeAndCloseButtonOnly) {
+    Init();
+    struct Case {
+        bool allow, closeOnly;
+        bool minVisible, resVisible;
+        int closeLeftPixels, stripWidth;
+    } const cases[] = {
+        {true, false, true, true, 25 + 33, 25 + 33 + 42},
+        {false, false, true, false, 25, 25 + 42},
+        {false, true, false, false, 0, 42},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "AllowMaximize " << c.allow << " CloseButtonOnly " << c.closeOnly);
+        bar->SetAllowMaximize(c.allow);
+        bar->SetCloseButtonOnly(c.closeOnly);
+        EXPECT_EQ(bar->picmin().Visible(), c.minVisible);
+        EXPECT_EQ(bar->Picres().Visible(), c.resVisible);
+        EXPECT_EQ(InParent(bar->picClose().hWnd()).left, c.closeLeftPixels);
+        EXPECT_EQ(bar->picButtons().Width(), c.stripWidth);
+        EXPECT_EQ(bar->picButtons().Left(), 600 - (c.stripWidth + 25))
+            << "the strip ends 25 pixels short of the parent's right edge";
+    }
+}
+
+TEST_F(CaptionBarFixture, ToolbarSliderTellsTheFirstShowApart) {
+    Init();
+    bar->SetToolbarSlider(true);
+    bar->SetToolbarSlider(true);
+    bar->SetToolbarSlider(false);
+    EXPECT_EQ(log, (Log{"ShowToolbar first", "ShowToolbar again", "HideToolbar"}));
+    EXPECT_FALSE(bar->ToolbarSlider());
+}
+
+TEST_F(CaptionBarFixture, SynchColorsNowRaisesSynchColorsOnceBeforeTheRedraw) {
+    Init();
+    log.clear();
+    titOrb::Colour bc = RGB(180, 180, 180), hc = 0, fc = RGB(255, 255, 255), hfc = RGB(1, 1, 1);
+    bar->SynchColorsNow(bc, hc, fc, hfc);
+    EXPECT_EQ(log, (Log{"SynchColors 11842740 0 16777215 65793", "DrawControl"}));
+    EXPECT_EQ(bar->Bkcolor(), RGB(180, 180, 180));
+    EXPECT_EQ(bar->HilightColor(), 0u);
+}
+
+}  // namespace
