@@ -1,6 +1,9 @@
 // The caption bar's set-up and properties on a real form: size and place, colours, the box
-// layouts, the toolbar events, SynchColorsNow's order, the hover tracker on the bar.
+// layouts, the toolbar events, SynchColorsNow's order, the logo, the hover tracker on the bar
+// and the redraws it and the parent's resize bring.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "captionbar_fixture.h"
 #include "support/cls_track_mouse.h"
@@ -91,6 +94,64 @@ TEST_F(CaptionBarFixture, SynchColorsNowRaisesSynchColorsOnceBeforeTheRedraw) {
     EXPECT_EQ(log, (Log{"SynchColors 11842740 0 16777215 65793", "DrawControl"}));
     EXPECT_EQ(bar->Bkcolor(), RGB(180, 180, 180));
     EXPECT_EQ(bar->HilightColor(), 0u);
+}
+
+TEST_F(CaptionBarFixture, SetLogoPlacesAndRoundsTheLogoWhichReportsClicks) {
+    Init();
+    bar->SetLogo(host::App::LoadIconPicture("#1"), true, 6, 9, 48, 48, 9, 65, -8, -8);
+    const RECT r = InParent(bar->picLogo().hWnd());
+    EXPECT_EQ(r.left, 6);
+    EXPECT_EQ(r.top, 9);
+    EXPECT_EQ(r.right - r.left, 48);
+    EXPECT_EQ(r.bottom - r.top, 48);
+    // The clip runs from (-8 + 9, -8 + 9) to (-8 - 9 + 48, ...), rounded by 65.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(bar->picLogo().hWnd(), region), ERROR);
+    EXPECT_TRUE(PtInRegion(region, 16, 16));
+    EXPECT_FALSE(PtInRegion(region, 2, 2));
+    EXPECT_FALSE(PtInRegion(region, 40, 40));
+    DeleteObject(region);
+
+    Show();
+    log.clear();
+    const HWND logo = bar->picLogo().hWnd();
+    SendMessageA(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(16, 16));
+    SendMessageA(logo, WM_LBUTTONUP, 0, MAKELPARAM(16, 16));
+    SendMessageA(logo, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(16, 16));
+    EXPECT_EQ(log, (Log{"LogoClicked", "DoubleClick"}));
+}
+
+TEST_F(CaptionBarFixture, HoverAndTheNamedParentsResizeRedrawTheBar) {
+    wintest::BarOptions options;
+    options.ControlBoxesMask = 16;  // item 5, which lies on the bar
+    Init(options);
+    Show();
+    const auto count = [&] { return std::count(log.begin(), log.end(), "DrawControl"); };
+    const auto moveTo = [&](int x, int y) {
+        const POINT at = OnScreen(x, y);
+        SetCursorPos(at.x, at.y);
+        SendMessageA(bar->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    };
+    log.clear();
+    moveTo(100, 30);
+    EXPECT_EQ(count(), 0) << "off the items only the glyphs are drawn again";
+    moveTo(295, 40);
+    EXPECT_EQ(count(), 1) << "over item 5 the bar is redrawn";
+
+    // The leave and the parent's resize redraw only once the parent is known by name.
+    log.clear();
+    SendMessageA(bar->hWnd(), WM_MOUSELEAVE, 0, 0);
+    form.SetWidth(form.Width() + 150);
+    EXPECT_EQ(count(), 0);
+    bar->InitMenu(1, 0, 0, nullptr, false, true, false, 0, 16, true, &form, true, 0, 0, false,
+                  false, false, 0, 0, true, false, true, 3);
+    log.clear();
+    SendMessageA(bar->hWnd(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(count(), 1);
+    form.SetWidth(form.Width() + 150);
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(bar->picButtons().Left(), 600 + 20 - (bar->picButtons().Width() + 25))
+        << "the strip follows the parent's right edge";
 }
 
 }  // namespace
