@@ -190,9 +190,9 @@ void titOrb::InitMenu(host::I2 /*Index*/, Colour BakColor, Colour HilgtColor,
 }
 
 void titOrb::SynchColorsNow(Colour& BC, Colour& HC, Colour& fc, Colour& HFC) {
-    bkcolor_ = BC;
-    SetBackColor(BC);
-    hilightColor_ = HC;
+    // Through the property setters, so that a system colour is stored as its RGB here too.
+    SetBkcolor(BC);
+    SetHilightColor(HC);
     glyphColour_ = fc;
     SynchColors(BC, HC, fc, HFC);
     ReDrawMenu(true, false);

@@ -94,6 +94,11 @@ TEST_F(CaptionBarFixture, SynchColorsNowRaisesSynchColorsOnceBeforeTheRedraw) {
     EXPECT_EQ(log, (Log{"SynchColors 11842740 0 16777215 65793", "DrawControl"}));
     EXPECT_EQ(bar->Bkcolor(), RGB(180, 180, 180));
     EXPECT_EQ(bar->HilightColor(), 0u);
+
+    titOrb::Colour face = 0x8000000F, highlight = 0x8000000D;
+    bar->SynchColorsNow(face, highlight, fc, hfc);
+    EXPECT_EQ(bar->Bkcolor(), GetSysColor(COLOR_BTNFACE)) << "stored as its RGB, as a property write";
+    EXPECT_EQ(bar->HilightColor(), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 TEST_F(CaptionBarFixture, SetLogoPlacesAndRoundsTheLogoWhichReportsClicks) {
