@@ -1,0 +1,243 @@
+// titOrb: the caption bar that replaces its parent window's system caption. It shows a
+// stretched background, a logo, the container's own caption drawing (DrawControl), three
+// picture control boxes (minimise, maximise / restore, close) and optional "Marlett" glyph
+// items; it moves, sizes, minimises, maximises, restores and closes its parent itself and
+// reports each of these through its events.
+//
+// It keeps no stored properties: InitMenu, SynchColorsNow, a few property writes and
+// SetLogo configure it at run time. Sizes are in pixels unless a name says twips; the
+// container's measures (the parent's Width, the bar's extent in the form) are twips.
+//
+// The arithmetic (layout, hit test, tints, image choice) is in caption_plan.h; this class
+// applies it to windows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <cstddef>
+
+#include "controls/captionbar/caption_plan.h"
+#include "host/event.h"
+#include "host/font.h"
+#include "host/form.h"
+#include "host/notifier.h"
+#include "host/picture.h"
+#include "host/property_bag.h"
+#include "host/standard_controls.h"
+#include "host/user_control.h"
+#include "support/cls_track_mouse.h"
+
+class titOrb : public host::UserControl, public TrackedObject {
+public:
+    using Colour = captionbar::Colour;
+
+    explicit titOrb(std::string name, std::optional<int> index = {});
+    ~titOrb() override;
+    std::string TypeName() const override { return "titOrb"; }
+
+    // ---- methods ----
+
+    // Puts ThePicture into picLogo, places it in the bar's pixels and clips it to a rounded
+    // rectangle. Always gives false.
+    bool SetLogo(host::PicturePtr ThePicture, bool IsVisible, std::int32_t PLeft, std::int32_t PTop,
+                 std::int32_t PHeight, std::int32_t PWidth, std::int32_t FrameWidth,
+                 std::int32_t Curvature, std::int32_t lLeftAdd, std::int32_t lTopAdd);
+    // The one-time set-up; a later call changes only the flags, offsets, parent, title bar,
+    // IsTitleBar and the item mask.
+    void InitMenu(host::I2 Index, Colour BakColor, Colour HilgtColor, std::shared_ptr<host::Font> Fnt,
+                  bool BottomEdge, bool ControlBoxes, bool SolidBkground, std::int32_t ovrMenuHeight,
+                  std::uint8_t ControlBoxesMask, bool ShowTitleBar, host::Form* oMyParent,
+                  bool IsTitleBar, std::int32_t SysMenuButtonAddLeft,
+                  std::int32_t SysMenuButtonAddTop, bool NotifyCloseEventOnly,
+                  bool NotifyMaximizeEventOnly, bool NotifyMinimizeEventOnly,
+                  std::int32_t SlideTBButtonAddLeft, std::int32_t SlideTBButtonAddTop,
+                  bool NoTopWindowResize, bool NotifyRestoreEventOnly, bool HasLogoBump,
+                  std::int32_t AddToTopControlBoxes);
+    // Takes the colours, raises SynchColors with them (the container may change the caller's
+    // variables) and redraws in full. HFC is only passed on.
+    void SynchColorsNow(Colour& BC, Colour& HC, Colour& fc, Colour& HFC);
+    // full: the background is drawn afresh; track: a hover redraw, which first restores the
+    // whole bar when the previous one was partial.
+    void ReDrawMenu(bool full, bool track);
+    void CLSWindow();
+
+    // ---- properties ----
+    bool AllowMaximize() const { return allowMaximize_; }
+    void SetAllowMaximize(bool value);
+    void SetCloseButtonOnly(bool value);
+    bool ToolbarSlider() const { return toolbarSlider_; }
+    void SetToolbarSlider(bool value);
+    std::int32_t SysMenuRectTop() const { return sysMenuRect_.top; }
+    void SetSysMenuRectTop(std::int32_t v) { sysMenuRect_.top = v; }
+    std::int32_t SysMenuRectleft() const { return sysMenuRect_.left; }
+    void SetSysMenuRectleft(std::int32_t v) { sysMenuRect_.left = v; }
+    std::int32_t SysMenuRectRight() const { return sysMenuRect_.right; }
+    void SetSysMenuRectRight(std::int32_t v) { sysMenuRect_.right = v; }
+    std::int32_t SysMenuRectBottom() const { return sysMenuRect_.bottom; }
+    void SetSysMenuRectBottom(std::int32_t v) { sysMenuRect_.bottom = v; }
+    void SetLogoPicture(host::PicturePtr picture);
+    bool NoTopWindowResize() const { return noTopWindowResize_; }
+    void SetNoTopWindowResize(bool value) { noTopWindowResize_ = value; }
+    HDC hdc() { return hDC(); }
+    // Font: the inherited GetFont().
+    Colour Bkcolor() const { return bkcolor_; }
+    void SetBkcolor(Colour value);
+    // ForeColor: the inherited ForeColor() / SetForeColor(), stored unchanged.
+    Colour HilightColor() const { return hilightColor_; }
+    void SetHilightColor(Colour value);
+    HWND hwnd() const override { return hWnd(); }
+    // The bar's own position values, 0 after set-up; the placement in the form is Extender().
+    float Left() const { return left_; }
+    float Top() const { return top_; }
+    std::int32_t MenuHeight() const { return menuHeight_; }
+    std::int32_t MenuWidth() const { return menuWidth_; }
+    bool BottomEdgeLine() const { return bottomEdgeLine_; }
+    void SetBottomEdgeLine(bool value) { bottomEdgeLine_ = value; }
+    bool DrawControlBoxes() const { return drawControlBoxes_; }
+    void SetDrawControlBoxes(bool value) { drawControlBoxes_ = value; }
+    bool FormBorder() const;
+    void SetFormBorder(bool value);
+    bool Titlebar() const;
+    void SetTitlebar(bool value);
+    bool DrawFormBoxes() const { return drawFormBoxes_; }
+    void SetDrawFormBoxes(bool value) { drawFormBoxes_ = value; }
+    bool SolidBackground() const { return solidBackground_; }
+    void SetSolidBackground(bool value) { solidBackground_ = value; }
+
+    // ---- events, in their numbered order ----
+    host::Event<> ParentClosing;
+    host::Event<Colour&, Colour&, Colour&, Colour&> SynchColors;
+    host::Event<HDC&> DrawControl;
+    host::Event<> DoubleClick;
+    host::Event<> LogoClicked;
+    host::Event<bool&> ShowToolbar;
+    host::Event<> HideToolbar;
+    host::Event<std::int32_t&, std::int32_t&> OpenSysMenu;
+    host::Event<> CloseNotify;
+    host::Event<> RestoreNotify;
+    host::Event<> MaximizeNotify;
+    host::Event<> MinimizeNotify;
+    host::Event<> FocusEvent;
+    host::Event<host::I2&> CaptionClicked;
+    host::Event<std::int32_t&> ButtonClicked;
+
+    // ---- what a test or the container may look at ----
+    host::PictureBox& picButtons() { return *picButtons_; }
+    host::PictureBox& picmin() { return *picmin_; }
+    host::PictureBox& Picres() { return *Picres_; }
+    host::PictureBox& picClose() { return *picClose_; }
+    host::PictureBox& picLogo() { return *picLogo_; }
+    // The stored image's holder (a hidden picture box).
+    host::PictureBox& Holder(captionbar::StoredImage image) {
+        return *holders_[static_cast<std::size_t>(image)];
+    }
+    host::Form* MyParent() const { return myParent_; }
+    std::uint8_t ItemMask() const { return itemMask_; }
+    // The item (1 to 5) under a screen point, or -1.
+    int HitTestItem(POINT screen);
+
+protected:
+    void Initialize() override;
+    void Terminate() override;
+    void Paint() override {}  // the persistent image shows the bar; at run time nothing more
+    void GotFocus() override { FocusEvent(); }
+    void MouseDown(int button, int shift, double x, double y) override;
+    void MouseMove(int button, int shift, double x, double y) override;
+    void MouseUp(int button, int shift, double x, double y) override;
+    void DblClick() override;
+
+private:
+    using Box = captionbar::Box;
+
+    void CreateConstituents();
+    host::PictureBox& AddBox(host::Container& parent, const char* name);
+    void ApplyLayout(const captionbar::BoxLayout& layout);
+    void ShowFaces(const captionbar::BoxFaces& faces);
+    void ShowFace(host::PictureBox& box, captionbar::StoredImage image);
+    void HookBox(host::PictureBox& box, Box which);
+    void BoxMouseDown(Box which);
+    void BoxMouseMove(Box which);
+    void BoxMouseUp(Box which);
+    void ResetSizePointer();
+
+    void DrawBackground();
+    void DrawContainerLayer();
+    // Without a base colour the items are tinted from HilightColor.
+    void DrawGlyphItems(std::uint8_t mask, std::optional<Colour> baseColour = {});
+    // Without a background colour the text is drawn over what is there.
+    void DrawGlyph(HDC dc, int x, int y, const char* text, bool enabled, Colour textColour,
+                   std::optional<Colour> backColour);
+    captionbar::ItemGeometry Geometry();
+    SIZE GlyphSize();
+    int BarHeightPixels() const;
+
+    void OnMouseOver(std::int32_t x, std::int32_t y);
+    void OnMouseOut();
+    void OnParentResize();
+
+    void HoldParent(host::Form* parent);  // MyParent, with its Resize and Unload heard
+    bool ParentMaximised() const;
+    int ParentWidthPixels() const;
+    void ItemAction(int item);
+    void Minimise();
+    void MaximiseOrRestore();
+    void CloseParent();
+    void RunCloseSequence();
+    void DoubleClickAction();
+    bool SetStyleBit(LONG_PTR mask, bool on);
+    void RefreshFrame();
+
+    // Constituents: the strip and its three boxes, the logo, the hidden image holders.
+    host::PictureBox* picButtons_ = nullptr;
+    host::PictureBox* picmin_ = nullptr;
+    host::PictureBox* Picres_ = nullptr;
+    host::PictureBox* picClose_ = nullptr;
+    host::PictureBox* picLogo_ = nullptr;
+    host::PictureBox* holders_[captionbar::kImageResources.size()] = {};
+
+    Colour bkcolor_ = 0;
+    Colour hilightColor_ = 0;
+    Colour glyphColour_ = 0;
+    host::Form* myParent_ = nullptr;
+    std::string parentName_;
+    host::Subscription parentResized_;
+    host::Subscription parentUnloaded_;
+    bool bottomEdgeLine_ = false;
+    bool drawControlBoxes_ = false;
+    bool drawFormBoxes_ = true;
+    bool solidBackground_ = false;
+    bool allowMaximize_ = false;
+    bool closeButtonOnly_ = false;
+    bool toolbarSlider_ = false;
+    bool toolbarShownOnce_ = false;
+    bool noTopWindowResize_ = false;
+    bool isTitleBar_ = false;
+    std::uint8_t itemMask_ = 0;
+    std::int32_t baseHeight_ = 0;  // ovrMenuHeight, twips
+    std::int32_t menuHeight_ = 0;  // twips
+    std::int32_t menuWidth_ = 0;
+    float left_ = 0;
+    float top_ = 0;
+    std::int32_t sysMenuButtonAddLeft_ = 0;
+    std::int32_t sysMenuButtonAddTop_ = 0;
+    std::int32_t addToTopControlBoxes_ = 0;
+    std::int32_t slideTBButtonAddLeft_ = 0;
+    std::int32_t slideTBButtonAddTop_ = 0;
+    bool notifyCloseEventOnly_ = false;
+    bool notifyMaximizeEventOnly_ = false;
+    bool notifyMinimizeEventOnly_ = false;
+    bool notifyRestoreEventOnly_ = false;
+    bool hasLogoBump_ = false;
+    RECT sysMenuRect_{};
+    host::Font symbolFont_{"Marlett", 12};
+    std::shared_ptr<host::Font> textFont_;
+    int redrawState_ = 0;  // -1 after a full redraw, 0 after a partial (hover) one
+    bool closing_ = false;
+    bool initialised_ = false;  // the first InitMenu has run
+    POINT cursor_{};
+    std::unique_ptr<clsTrackMouse> TrackMouse;
+};
