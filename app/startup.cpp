@@ -6,6 +6,7 @@
 
 #include <clocale>
 
+#include "app/frm_main.h"
 #include "app/texts.h"
 #include "host/app.h"
 
@@ -40,6 +41,12 @@ int Main() {
 
     InitCodeTable();
     AppTitle = texts::AppTitle.Decode();
+
+    RegisterProgramControls();
+    {
+        frmMain window;
+        window.Init();
+    }
     return 0;
 }
 

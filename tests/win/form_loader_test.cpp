@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/frm_main.h"
+
 #include <string>
 #include <vector>
 
@@ -150,12 +152,16 @@ TEST_F(FormLoaderFixture, TextThatDoesNotReadLoadsNothing) {
 TEST(ProgramResources, TheMainWindowsDescriptionIsInTheProgramAndLoads) {
     HMODULE program = LoadLibraryExA(ORB_PROGRAM_FILE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(program) << ORB_PROGRAM_FILE;
+    RegisterProgramControls();
     host::Form main("frmMain");
     const auto loaded = host::LoadFormFromResource(main, "FRMMAIN", program);
     FreeLibrary(program);
     ASSERT_TRUE(loaded.Ok()) << loaded.errors[0];
     EXPECT_NE(main.FindControl("txtEmail"), nullptr);
     EXPECT_NE(main.FindControl("tCheckEmail"), nullptr);
+    for (const char* name : {"mTitleBar", "cmdInstall", "cmdExit", "chkAddToNewsAndUpdates", "lblLatestVersionVal"}) {
+        EXPECT_NE(main.FindControl(name), nullptr) << name;
+    }
 }
 
 }  // namespace

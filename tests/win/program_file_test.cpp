@@ -21,6 +21,10 @@ struct PlainText {
 // in an import name, a separator); they are still stored encoded, but a scan cannot tell.
 constexpr std::size_t kShortestScannedText = 6;
 
+// The button's type name is also the name the window's form description and the control
+// registry know the class by, so it is in the program as design-time data too.
+bool IsAlsoDesignTimeData(const std::string& name) { return name == "ButtonTypeName"; }
+
 std::vector<PlainText> ScannedTexts() {
     std::vector<PlainText> all;
 #define ORB_COLLECT_TEXT(name, plain, length) all.push_back({#name, plain});
@@ -28,7 +32,7 @@ std::vector<PlainText> ScannedTexts() {
 #undef ORB_COLLECT_TEXT
     std::vector<PlainText> scanned;
     for (auto& t : all) {
-        if (t.text.size() >= kShortestScannedText) scanned.push_back(t);
+        if (t.text.size() >= kShortestScannedText && !IsAlsoDesignTimeData(t.name)) scanned.push_back(t);
     }
     return scanned;
 }

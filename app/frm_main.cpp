@@ -1,0 +1,271 @@
+#include "app/frm_main.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "app/files.h"
+#include "app/install_rules.h"
+#include "app/latest_version.h"
+#include "app/mod_main.h"
+#include "app/texts.h"
+#include "app/transfer.h"
+#include "app/window_helpers.h"
+#include "controls/button/cmd_orb.h"
+#include "controls/captionbar/tit_orb.h"
+#include "controls/checklabel/lbl_orb.h"
+#include "host/app.h"
+#include "host/form_loader.h"
+#include "host/handles.h"
+#include "host/standard_controls.h"
+
+namespace {
+
+constexpr int kInformation = 64;  // message-box style: information icon, OK
+constexpr int kCritical = 16;     // message-box style: critical icon, OK
+constexpr int kShowMinimizedActive = 2;
+constexpr std::int32_t kDesktopFolder = 0;
+
+std::wstring Widen(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    return wide;
+}
+
+template <typename T>
+T* Find(host::Form& form, const char* name, std::optional<int> index = {}) {
+    auto* control = dynamic_cast<T*>(form.FindControl(name, index));
+    if (!control) throw std::runtime_error(std::string("the main window has no ") + name);
+    return control;
+}
+
+}  // namespace
+
+void RegisterProgramControls() {
+    host::RegisterControlType<cmdOrb>("cmdOrb");
+    host::RegisterControlType<lblOrb>("lblOrb");
+    host::RegisterControlType<titOrb>("titOrb");
+}
+
+frmMain::frmMain() {
+    const auto loaded = host::LoadFormFromResource(form_, "FRMMAIN");
+    try {
+        FindControls();
+        controlsFound_ = loaded.Ok();
+    } catch (const std::runtime_error&) {
+        controlsFound_ = false;
+    }
+    if (controlsFound_) ConnectEvents();
+}
+
+void frmMain::FindControls() {
+    mTitleBar = Find<titOrb>(form_, "mTitleBar");
+    cmdInstall = Find<cmdOrb>(form_, "cmdInstall");
+    cmdExit = Find<cmdOrb>(form_, "cmdExit");
+    lblLatestVersionVal = Find<lblOrb>(form_, "lblLatestVersionVal");
+    lblVersionComparison = Find<lblOrb>(form_, "lblVersionComparison");
+    chkAddToNewsAndUpdates = Find<lblOrb>(form_, "chkAddToNewsAndUpdates");
+    optPro = Find<host::OptionButton>(form_, "optProLite", 1);
+    txtEmail = Find<host::TextBox>(form_, "txtEmail");
+    picPB = Find<host::PictureBox>(form_, "picPB");
+    picCheckEmailU = Find<host::PictureBox>(form_, "picCheckEmailU");
+    picCheckEmailM = Find<host::PictureBox>(form_, "picCheckEmailM");
+    tCheckEmail = Find<host::Timer>(form_, "tCheckEmail");
+}
+
+void frmMain::ConnectEvents() {
+    mTitleBar->DrawControl = [this](HDC& hTitDC) { DrawCaptionText(hTitDC); };
+    cmdExit->OnClick = [this] { cmdExit_Click(); };
+    cmdInstall->OnClick = [this] { cmdInstall_Click(); };
+    form_.OnUnload = [this](int&) { Closing = true; };
+    lblVersionComparison->OnMouseDown = [](host::I2&, host::I2&, float&, float&) {
+        modMain::OpenDocument(texts::CompareUrl.Decode());
+    };
+    lblVersionComparison->OnMouseMove = [this](host::I2&, host::I2&, float&, float&, host::I4& state) {
+        lblVersionComparison_MouseMove(state);
+    };
+    tCheckEmail->OnTick = [this] { tCheckEmail_Timer(); };
+    picCheckEmailU->SetPicture(host::App::LoadBitmapPicture("INDICATOR_U"));
+    picCheckEmailM->SetPicture(host::App::LoadBitmapPicture("INDICATOR_M"));
+}
+
+bool frmMain::Init() {
+    if (!controlsFound_) {
+        // A program file without its window description cannot set anything up.
+        host::App::MsgBox(texts::FailureMessage.Decode(), kCritical, texts::MessageTitle.Decode());
+        return false;
+    }
+    SetupTitleBar();
+    std::int32_t frameX = 0, frameY = 0;
+    modMain::ShapeWindow(form_, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
+    lblLatestVersionVal->SetCaption(Widen(frmMainQueries::GetLatestVersion()));
+    form_.Show();
+
+    const std::string buttonType = texts::ButtonTypeName.Decode();
+    for (host::Control* control : form_.Controls()) {
+        if (control->TypeName() != buttonType) continue;
+        auto& button = static_cast<cmdOrb&>(*control);
+        if (host::Container* container = button.Parent()) {
+            modMain::DrawButtonShadow(button, container->hDC(), false);
+        }
+        button.SetButtonClickHeight(3 * modMain::TwipsPerPixelY);
+    }
+    txtEmail->SetFocus();
+    DrawCaptionText(mTitleBar->hdc());
+    mTitleBar->Refresh();  // the title went into the bar's persistent image: show it
+
+    while (!Closing) {
+        host::App::DoEvents();
+        Sleep(1);
+    }
+    return false;
+}
+
+void frmMain::SetupTitleBar() {
+    mTitleBar->InitMenu(1, 0x8000000F, 0x8000000D, form_.GetFont(), false, true, false,
+                        42 * modMain::TwipsPerPixelY, 4, true, nullptr, true, 0, 0, false, false, false,
+                        0, 0, true, false, true, 3);
+    titOrb::Colour background = RGB(180, 180, 180), highlight = RGB(0, 0, 0);
+    titOrb::Colour glyphs = RGB(255, 255, 255), highlightGlyphs = RGB(255, 255, 255);
+    mTitleBar->SynchColorsNow(background, highlight, glyphs, highlightGlyphs);
+    mTitleBar->SetTitlebar(false);
+    mTitleBar->SetDrawControlBoxes(true);
+    mTitleBar->SetAllowMaximize(false);
+    const std::string iconId = texts::IconResourceId.Decode();
+    mTitleBar->SetLogo(host::App::LoadIconPicture(iconId.c_str()), true, 6, 9, 48, 48, 9, 65, -8, -8);
+    form_.SetIcon(host::App::LoadIconPicture(iconId.c_str()));
+}
+
+void frmMain::DrawCaptionText(HDC hdc) {
+    if (!form_.Visible()) return;
+    const std::string face = texts::TitleFontFace.Decode();
+    host::unique_font font(CreateFontA(-18, 10, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH, face.c_str()));
+    const std::wstring title = Widen(modMain::AppTitle);
+    host::SelectObjectScope selected(hdc, font.get());
+    const COLORREF previousColour = GetTextColor(hdc);
+    SetTextAlign(hdc, TA_LEFT | TA_TOP);
+    SetTextColor(hdc, RGB(80, 80, 80));
+    TextOutW(hdc, 43, 24, title.c_str(), static_cast<int>(title.size()));
+    SetTextColor(hdc, RGB(220, 220, 220));
+    TextOutW(hdc, 40, 21, title.c_str(), static_cast<int>(title.size()));
+    SetTextColor(hdc, previousColour);
+}
+
+void frmMain::cmdExit_Click() {
+    if (cmdInstall->Enabled()) {
+        form_.Unload();
+    } else {
+        Cancelled = true;
+    }
+}
+
+void frmMain::lblVersionComparison_MouseMove(int state) {
+    if (state == 1) {
+        if (!LinkHover) {
+            LinkHover = true;
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+        }
+    } else if (LinkHover) {
+        LinkHover = false;
+    }
+}
+
+void frmMain::tCheckEmail_Timer() {
+    if (!picCheckEmailU->Visible()) {
+        picCheckEmailU->SetVisible(true);
+        picCheckEmailM->SetVisible(false);
+    } else {
+        picCheckEmailM->SetVisible(true);
+        picCheckEmailU->SetVisible(false);
+    }
+}
+
+void frmMain::ShowFailure() {
+    host::App::MsgBox(texts::FailureMessage.Decode(), kCritical, texts::MessageTitle.Decode());
+}
+
+void frmMain::cmdInstall_Click() {
+    cmdInstall->SetEnabled(false);
+    Cancelled = false;
+    cmdExit->SetCaption(texts::CancelCaption.Decode());
+    host::App::DoEvents();
+    if (Closing) return;
+
+    const bool pro = optPro->Value();
+    const std::string address = modMain::BuildRequestAddress(txtEmail->Text(), pro, chkAddToNewsAndUpdates->Checked());
+    std::string fileName;
+    std::string body = modI::FetchUrl(address, "", true, fileName, picPB, Cancelled, tCheckEmail, 20000);
+    // Closing the window during the download ends it as a cancel does; the window is going
+    // away, so nothing more is drawn into it or read from it.
+    if (Closing) return;
+    tCheckEmail->SetEnabled(false);
+
+    switch (modMain::DecideInstallOutcome(body, Cancelled, fileName)) {
+        case modMain::InstallOutcome::Busy:
+            picCheckEmailU->SetVisible(false);
+            picCheckEmailM->SetVisible(false);
+            picPB->SetVisible(false);
+            host::App::MsgBox(texts::BusyMessage.Decode(), kInformation, texts::MessageTitle.Decode());
+            break;
+        case modMain::InstallOutcome::Cancelled:
+            cmdInstall->SetEnabled(true);
+            cmdExit->SetEnabled(true);
+            picPB->SetVisible(false);
+            cmdExit->SetCaption(texts::ExitCaption.Decode());
+            break;
+        case modMain::InstallOutcome::Install:
+            SaveAndStartInstaller(body, fileName);
+            if (Closing) return;  // started: the window has been unloaded
+            break;
+        case modMain::InstallOutcome::NoFileName:
+            picCheckEmailU->SetVisible(false);
+            picCheckEmailM->SetVisible(false);
+            ShowFailure();
+            break;
+        case modMain::InstallOutcome::Failed:
+            picCheckEmailU->SetVisible(false);
+            picCheckEmailM->SetVisible(false);
+            picPB->SetVisible(false);
+            ShowFailure();
+            break;
+    }
+    cmdInstall->SetEnabled(true);
+    cmdExit->SetEnabled(true);
+}
+
+// Saves the whole installer on the desktop and starts it, then unloads the window. The
+// installer is started only when every byte is on disk: a file that could not be replaced
+// or written completely is removed, the failure message shown, and the window stays.
+void frmMain::SaveAndStartInstaller(std::string& body, const std::string& fileName) {
+    picPB->SetVisible(false);
+    host::App::DoEvents();
+    if (Closing) return;
+    std::string desktop;
+    const bool haveDesktop = modMain::GetSpecialFolderPath(nullptr, kDesktopFolder, desktop);
+    const std::string path = modMain::JoinPath(desktop, fileName);
+    const bool oldFileRemains = !modMain::KillFile(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::uint32_t written = 0, lastError = 0;
+    const bool saved = haveDesktop && !oldFileRemains &&
+                       modMain::WriteDataFile(path, body, written, false, lastError);
+    std::string().swap(body);  // the installer is on disk now; give its memory back
+    if (!saved) {
+        if (!oldFileRemains) DeleteFileA(path.c_str());
+        picCheckEmailU->SetVisible(false);
+        picCheckEmailM->SetVisible(false);
+        ShowFailure();
+        return;
+    }
+    host::App::DoEvents();
+    if (Closing) return;
+    const std::string commandLine = "\"" + path + "\"" + texts::InstallerArguments.Decode();
+    if (!host::App::Shell(commandLine, kShowMinimizedActive)) {
+        picCheckEmailU->SetVisible(false);
+        picCheckEmailM->SetVisible(false);
+        ShowFailure();
+        return;
+    }
+    form_.Unload();
+}
