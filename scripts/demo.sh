@@ -18,11 +18,51 @@ cleanup() {
     scripts/wine-session.sh stop "$build" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-scripts/service.sh start "$build" 8765
+# Throttled, so that the progress bar can be seen (about three seconds for the demo installer).
+scripts/service.sh start "$build" 8765 --throttle 65536
 echo "requests are logged in $build/service/requests.log"
 
-scripts/wine-session.sh start "$build" "${DISPLAY:-}"
+if [ -n "${DISPLAY:-}" ]; then
+    scripts/wine-session.sh start "$build" "$DISPLAY"
+    rc=0
+    scripts/wine-exec.sh "$build/app/OrbVorexTrialWebSetup.exe" || rc=$?
+    echo "OrbVorexTrialWebSetup ended with exit code $rc"
+    exit $rc
+fi
+
+# No display: run on a virtual one and take the road of one install as a user would.
+scripts/wine-session.sh start "$build"
+. "$build/wine-session.env"
+shots=$root/build/demo
+mkdir -p "$shots"
+record_unix=$WINEPREFIX/drive_c/orb-demo-record.txt
+rm -f "$record_unix"
+export ORB_DEMO_RECORD='C:\orb-demo-record.txt' ORB_DEMO_AUTOCLOSE=1
+shot() { xwd -root -display "$DISPLAY" | convert xwd:- -crop 520x420+0+0 "$shots/$1.png"; echo "screenshot: $shots/$1.png"; }
+scripts/wine-exec.sh "$build/app/OrbVorexTrialWebSetup.exe" >"$shots/program.out" 2>&1 &
+program=$!
+window=""
+for _ in $(seq 150); do
+    window=$(xdotool search --name '^Orb Vorex 2009 Trial Web Setup$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.2
+done
+[ -n "$window" ] || { echo "the setup window did not appear"; exit 1; }
+sleep 1
+shot 1-started
+# Places in the window, from resources/frmMain.form (twips / 15).
+xdotool mousemove --window "$window" 150 238 click 1 type "demo.user@example.com"
+xdotool mousemove --window "$window" 60 164 click 1
+xdotool mousemove --window "$window" 28 283 click 1
+sleep 0.5
+shot 2-filled-in
+xdotool mousemove --window "$window" 310 351 click 1
+sleep 1.5
+shot 3-downloading
 rc=0
-scripts/wine-exec.sh "$build/app/OrbVorexTrialWebSetup.exe" || rc=$?
+wait "$program" || rc=$?
+shot 4-ended
 echo "OrbVorexTrialWebSetup ended with exit code $rc"
+desktop=$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -iname Desktop | head -1)
+ls -la "$desktop"/OrbVorex2009*Trial.exe 2>/dev/null | sed 's/^/saved on the desktop: /' || echo "nothing saved on the desktop"
+[ -f "$record_unix" ] && sed 's/^/installer started: /' "$record_unix" || echo "no installer was started"
 exit $rc
