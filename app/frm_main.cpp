@@ -78,7 +78,12 @@ void frmMain::ConnectEvents() {
     mTitleBar->DrawControl = [this](HDC& hTitDC) { DrawCaptionText(hTitDC); };
     cmdExit->OnClick = [this] { cmdExit_Click(); };
     cmdInstall->OnClick = [this] { cmdInstall_Click(); };
-    form_.OnUnload = [this](int&) { Closing = true; };
+    // Unloading also ends a running download at its next read, as a cancel does: the
+    // transfer must not go on drawing into a window that is going away.
+    form_.OnUnload = [this](int&) {
+        Closing = true;
+        Cancelled = true;
+    };
     lblVersionComparison->OnMouseDown = [](host::I2&, host::I2&, float&, float&) {
         modMain::OpenDocument(texts::CompareUrl.Decode());
     };
@@ -201,6 +206,10 @@ void frmMain::cmdInstall_Click() {
     // Closing the window during the download ends it as a cancel does; the window is going
     // away, so nothing more is drawn into it or read from it.
     if (Closing) return;
+    FinishInstall(body, fileName);
+}
+
+void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
     tCheckEmail->SetEnabled(false);
 
     switch (modMain::DecideInstallOutcome(body, Cancelled, fileName)) {

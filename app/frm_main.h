@@ -45,6 +45,10 @@ public:
     bool Loaded() const { return controlsFound_; }
     void cmdInstall_Click();
     void cmdExit_Click();
+    // The install command after the download: decides on the body and acts on it.
+    void FinishInstall(std::string& body, const std::string& fileName);
+    cmdOrb& InstallButton() { return *cmdInstall; }
+    cmdOrb& ExitButton() { return *cmdExit; }
 
 private:
     void FindControls();

@@ -1,0 +1,208 @@
+// The install command's decisions on a real main window: message boxes, the progress bar,
+// the indicator, the buttons, what is saved and what is started.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "app/frm_main.h"
+#include "app/transfer.h"
+#include "controls/button/cmd_orb.h"
+#include "host/app.h"
+#include "host/standard_controls.h"
+
+namespace {
+
+struct RecordedEffects : host::App::Effects {
+    struct Box {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    std::vector<Box> boxes;
+    std::vector<std::string> started;
+    int MsgBox(const std::string& text, int style, const std::string& title) override {
+        boxes.push_back({text, style, title});
+        return 1;
+    }
+    bool Shell(const std::string& commandLine, int windowStyle) override {
+        started.push_back(commandLine + " style " + std::to_string(windowStyle));
+        return true;
+    }
+    bool ShellOpen(const std::string&) override { return true; }
+};
+
+constexpr const char* kBusy = "The download server is busy right now. Please try again later.";
+constexpr const char* kFailure =
+    "The installer could not be downloaded. Please check your Internet connection and your e-mail "
+    "address, then try it again.";
+constexpr const char* kTitle = "Orb Vorex Trial Web Setup";
+constexpr const char* kName = "OrbVorexInstallTest.exe";
+
+std::string DesktopPath(const std::string& name) {
+    std::string desktop;
+    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
+    return desktop + "\\" + name;
+}
+
+struct InstallFixture : testing::Test {
+    RecordedEffects effects;
+    std::unique_ptr<frmMain> window;
+    void SetUp() override {
+        RegisterProgramControls();
+        host::App::SetEffects(&effects);
+        window = std::make_unique<frmMain>();
+        ASSERT_TRUE(window->Loaded());
+        window->Form().Show();
+        DeleteFileA(DesktopPath(kName).c_str());
+    }
+    void TearDown() override {
+        window.reset();
+        host::App::SetEffects(nullptr);
+        DeleteFileA(DesktopPath(kName).c_str());
+    }
+    host::PictureBox& Picture(const char* name) {
+        return *dynamic_cast<host::PictureBox*>(window->Form().FindControl(name));
+    }
+    // The state the download leaves before the decision: bar and one indicator frame shown.
+    void AsIfDownloading() {
+        window->InstallButton().SetEnabled(false);
+        window->ExitButton().SetCaption("Cancel");
+        Picture("picPB").SetVisible(true);
+        Picture("picCheckEmailU").SetVisible(true);
+    }
+};
+
+TEST_F(InstallFixture, DecisionTable) {
+    const struct {
+        const char* name;
+        std::string body;
+        bool cancelled;
+        const char* fileName;
+        const char* message;  // nullptr: no message box
+        int style;
+        bool barVisible;
+        const char* exitCaption;
+    } cases[] = {
+        {"busy notice", "UPDATING", false, "", kBusy, 64, false, "Cancel"},
+        {"busy in other letters", "updating", false, "", kFailure, 16, false, "Cancel"},
+        {"cancelled", "", true, "", nullptr, 0, false, "Exit"},
+        {"29999 bytes", std::string(29999, 'i'), false, kName, kFailure, 16, false, "Cancel"},
+        {"30000 bytes without a name", std::string(30000, 'i'), false, "", kFailure, 16, true, "Cancel"},
+        {"30000 bytes with an unsafe name", std::string(30000, 'i'), false, "..\\x.exe", kFailure, 16, true,
+         "Cancel"},
+    };
+    for (const auto& c : cases) {
+        effects.boxes.clear();
+        AsIfDownloading();
+        window->Cancelled = c.cancelled;
+        std::string body = c.body;
+        window->FinishInstall(body, c.fileName);
+        if (c.message) {
+            ASSERT_EQ(effects.boxes.size(), 1u) << c.name;
+            EXPECT_EQ(effects.boxes[0].text, c.message) << c.name;
+            EXPECT_EQ(effects.boxes[0].style, c.style) << c.name;
+            EXPECT_EQ(effects.boxes[0].title, kTitle) << c.name;
+        } else {
+            EXPECT_TRUE(effects.boxes.empty()) << c.name;
+        }
+        EXPECT_EQ(Picture("picPB").Visible(), c.barVisible) << c.name;
+        if (!c.cancelled) {
+            EXPECT_FALSE(Picture("picCheckEmailU").Visible()) << c.name;
+        }
+        EXPECT_EQ(window->ExitButton().Caption(), c.exitCaption) << c.name;
+        EXPECT_TRUE(window->InstallButton().Enabled()) << c.name;
+        EXPECT_TRUE(effects.started.empty()) << c.name;
+        EXPECT_EQ(GetFileAttributesA(DesktopPath(kName).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
+    }
+}
+
+TEST_F(InstallFixture, AWholeInstallerIsSavedStartedMinimisedAndTheWindowUnloads) {
+    AsIfDownloading();
+    std::string body(30000, 'x');
+    body[0] = 'M';
+    window->FinishInstall(body, kName);
+    ASSERT_EQ(effects.started.size(), 1u);
+    EXPECT_EQ(effects.started[0], "\"" + DesktopPath(kName) + "\" /source=web style 2");
+    EXPECT_TRUE(effects.boxes.empty());
+    EXPECT_TRUE(window->Closing);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA(DesktopPath(kName).c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 30000u);
+}
+
+TEST_F(InstallFixture, AnOldFileThatCannotBeReplacedStartsNothing) {
+    // An open file without sharing cannot be deleted or rewritten.
+    const std::string path = DesktopPath(kName);
+    std::uint32_t written = 0, error = 0;
+    ASSERT_TRUE(modMain::WriteDataFile(path, "old", written, false, error));
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    AsIfDownloading();
+    std::string body(30000, 'x');
+    window->FinishInstall(body, kName);
+    CloseHandle(held);
+    EXPECT_TRUE(effects.started.empty());
+    ASSERT_EQ(effects.boxes.size(), 1u);
+    EXPECT_EQ(effects.boxes[0].text, kFailure);
+    EXPECT_FALSE(window->Closing);
+    EXPECT_TRUE(window->InstallButton().Enabled());
+}
+
+TEST_F(InstallFixture, TheIndicatorAlternatesOnlyWhileTheDownloadRuns) {
+    auto& timer = *dynamic_cast<host::Timer*>(window->Form().FindControl("tCheckEmail"));
+    auto& up = Picture("picCheckEmailU");
+    auto& down = Picture("picCheckEmailM");
+    timer.SetEnabled(true);
+    timer.OnTick();
+    const bool first = up.Visible();
+    timer.OnTick();
+    EXPECT_NE(up.Visible(), first);
+    EXPECT_NE(up.Visible(), down.Visible());
+    std::string body = "UPDATING";
+    window->FinishInstall(body, "");
+    EXPECT_FALSE(timer.Enabled()) << "the indicator stops when the download call returns";
+}
+
+TEST_F(InstallFixture, ExitCancelsWhileDownloadingAndUnloadsOtherwise) {
+    window->InstallButton().SetEnabled(false);
+    window->cmdExit_Click();
+    EXPECT_TRUE(window->Cancelled);
+    EXPECT_FALSE(window->Closing);
+    window->InstallButton().SetEnabled(true);
+    window->cmdExit_Click();
+    EXPECT_TRUE(window->Closing);
+}
+
+// The service of this test run on the program's own address; /_control changes its mode.
+void ControlService(const std::string& query) {
+    std::string name;
+    const bool no = false;
+    ASSERT_EQ(modI::FetchUrl("http://127.0.0.1:8765/_control?" + query, "", false, name, nullptr, no,
+                             nullptr, 0),
+              "ok");
+}
+
+frmMain* unloading = nullptr;
+
+TEST_F(InstallFixture, ClosingTheWindowDuringADownloadEndsItAndLeavesNothing) {
+    ControlService("reset=1&throttle=20000");  // the demo installer then takes seconds
+    unloading = window.get();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        unloading->Form().Unload();
+    });
+    const DWORD start = GetTickCount();
+    window->cmdInstall_Click();
+    const DWORD took = GetTickCount() - start;
+    KillTimer(nullptr, timer);
+    ControlService("reset=1");
+    EXPECT_TRUE(window->Closing);
+    EXPECT_LT(took, 2000u) << "the download went on after the window was closed";
+    EXPECT_TRUE(effects.boxes.empty());
+    EXPECT_TRUE(effects.started.empty());
+    EXPECT_EQ(GetFileAttributesA(DesktopPath("OrbVorex2009LiteTrial.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
