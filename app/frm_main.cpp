@@ -9,7 +9,7 @@
 #include "app/mod_main.h"
 #include "app/texts.h"
 #include "app/transfer.h"
-#include "app/window_helpers.h"
+#include "support/window_helpers.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"
 #include "controls/checklabel/lbl_orb.h"

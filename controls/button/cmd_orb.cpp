@@ -10,6 +10,7 @@
 #include "controls/button/button_units.h"
 #include "controls/button/face_plan.h"
 #include "host/app.h"
+#include "support/window_helpers.h"
 #include "host/color.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
@@ -36,16 +37,6 @@ int Shifted(int position, std::int32_t by) {
     const auto sum = static_cast<std::int64_t>(position) + by;
     return static_cast<int>(std::clamp<std::int64_t>(sum, std::numeric_limits<int>::min(),
                                                       std::numeric_limits<int>::max()));
-}
-
-// Waits while events are processed, so handlers run meanwhile; 0 returns at once.
-void WaitMs(std::int32_t milliseconds) {
-    if (milliseconds <= 0) return;
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    while (static_cast<LONG>(end - GetTickCount()) > 0) {
-        host::App::DoEvents();
-        Sleep(1);
-    }
 }
 
 // A number or Boolean of a stored value; a Boolean true is -1, as the fields keep it.
@@ -522,7 +513,7 @@ void cmdOrb::SetBorderStyle3D(I4 style) {
 void cmdOrb::FlashControl(bool& /*IsSuccess*/) {
     host::HandlerScope running(hWnd());
     for (int toggle = 0; toggle < 6; ++toggle) {
-        if (toggle > 0) WaitMs(200);
+        if (toggle > 0) modMain::WaitMs(200);
         if (!hWnd()) return;
         SetValue(!m.value);
     }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "host/app.h"
+#include "support/window_helpers.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
 #include "support/cls_dc.h"
@@ -30,25 +31,6 @@ int TwipsX() { return host::App::TwipsPerPixelX(); }
 int TwipsY() { return host::App::TwipsPerPixelY(); }
 int Pixels(double twips, int twipsPerPixel) {
     return static_cast<int>(std::lround(twips / std::max(1, twipsPerPixel)));
-}
-
-// Whether a form of this name is loaded (exact comparison of names).
-bool IsFormLoaded(const std::string& name) {
-    for (const host::Form* form : host::App::Forms()) {
-        if (form->Name() == name) return true;
-    }
-    return false;
-}
-
-// Clips a picture box to a rounded rectangle inset by FrameWidth and shifted by the adds;
-// the window owns the region from then on. A failed region leaves the box unshaped.
-void ShapePicture(host::PictureBox& box, int FrameWidth, double Curvature, int LeftAdd, int TopAdd) {
-    const int width = box.Width(), height = box.Height();
-    const int round = static_cast<int>(std::lround(Curvature));
-    host::unique_region region(CreateRoundRectRgn(LeftAdd + FrameWidth, TopAdd + FrameWidth,
-                                                  LeftAdd - FrameWidth + width,
-                                                  TopAdd - FrameWidth + height, round, round));
-    if (region && SetWindowRgn(box.hWnd(), region.get(), FALSE)) region.release();
 }
 
 }  // namespace
@@ -131,7 +113,7 @@ bool titOrb::SetLogo(host::PicturePtr ThePicture, bool IsVisible, std::int32_t P
     picLogo_->SetPicture(std::move(ThePicture));
     picLogo_->Move(PLeft, PTop, PWidth, PHeight);
     picLogo_->SetVisible(IsVisible);
-    ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
+    modMain::ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
     return false;
 }
 
@@ -640,11 +622,11 @@ void titOrb::OnMouseOver(std::int32_t x, std::int32_t y) {
 
 void titOrb::OnMouseOut() {
     redrawState_ = -1;
-    if (IsFormLoaded(parentName_)) ReDrawMenu(true, false);
+    if (modMain::IsFormLoaded(parentName_)) ReDrawMenu(true, false);
 }
 
 void titOrb::OnParentResize() {
-    if (!IsFormLoaded(parentName_)) return;
+    if (!modMain::IsFormLoaded(parentName_)) return;
     Cls();
     ReDrawMenu(true, false);
 }

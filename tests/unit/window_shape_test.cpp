@@ -1,5 +1,5 @@
 // The arithmetic of the window helpers: outlines, shadow rows, the shadow colour rule.
-#include "app/window_shape.h"
+#include "support/window_shape.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The window helpers on real windows: regions read back with GetWindowRgn and PtInRegion,
 // shadow pixels, the wait and the loaded-form test.
-#include "app/window_helpers.h"
+#include "support/window_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/window_helpers.h"
+#include "support/window_helpers.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/window_shape.h"
+#include "support/window_shape.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/window_shape.h"
+#include "support/window_shape.h"
 #include "host/form.h"
 #include "host/standard_controls.h"
 
