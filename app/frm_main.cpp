@@ -116,6 +116,7 @@ bool frmMain::Init() {
         }
         button.SetButtonClickHeight(3 * modMain::TwipsPerPixelY);
     }
+    form_.Refresh();  // the shadows went into the window's persistent image: show them
     txtEmail->SetFocus();
     DrawCaptionText(mTitleBar->hdc());
     mTitleBar->Refresh();  // the title went into the bar's persistent image: show it
