@@ -2,6 +2,7 @@
 // One binary per target: the build defines ORB_FUZZ_TARGET to the target's number.
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "app/install_rules.h"
 #include "app/transfer_rules.h"
 #include "app/version_line.h"
+#include "host/form_description.h"
 
 namespace {
 
@@ -45,6 +47,20 @@ void FuzzRequestToken(std::string_view input) {
     if (!token.empty() && token.size() != 7) __builtin_trap();
 }
 
+// A description that reads without errors writes back to text that reads to the same.
+void FuzzFormDescription(std::string_view input) {
+    const auto first = host::ReadFormDescription(input);
+    if (!first.Ok()) return;
+    std::string written;
+    try {
+        written = host::WriteFormDescription(first.description);
+    } catch (const std::invalid_argument&) {
+        return;  // a name the text form cannot hold
+    }
+    const auto second = host::ReadFormDescription(written);
+    if (!second.Ok() || !(second.description == first.description)) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,6 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDecodeText(input);
 #elif ORB_FUZZ_TARGET == 5
     FuzzRequestToken(input);
+#elif ORB_FUZZ_TARGET == 6
+    FuzzFormDescription(input);
 #endif
     return 0;
 }
