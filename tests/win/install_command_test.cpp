@@ -2,6 +2,8 @@
 // the indicator, the buttons, what is saved and what is started.
 #include <gtest/gtest.h>
 
+#include "service_control.h"
+
 #include <string>
 #include <vector>
 
@@ -175,14 +177,7 @@ TEST_F(InstallFixture, ExitCancelsWhileDownloadingAndUnloadsOtherwise) {
     EXPECT_TRUE(window->Closing);
 }
 
-// The service of this test run on the program's own address; /_control changes its mode.
-void ControlService(const std::string& query) {
-    std::string name;
-    const bool no = false;
-    ASSERT_EQ(modI::FetchUrl("http://127.0.0.1:8765/_control?" + query, "", false, name, nullptr, no,
-                             nullptr, 0),
-              "ok");
-}
+using wintest::ControlService;
 
 frmMain* unloading = nullptr;
 

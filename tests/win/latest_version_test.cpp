@@ -3,19 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "service_control.h"
+
 #include "app/transfer.h"
 
 namespace {
 
-// The service is started for this test run by the ctest fixture, on the address the program
-// is built with; /_control changes what it serves.
-void ControlService(const std::string& query) {
-    std::string name;
-    const bool no = false;
-    ASSERT_EQ(modI::FetchUrl("http://127.0.0.1:8765/_control?" + query, "", false, name, nullptr, no,
-                             nullptr, 0),
-              "ok");
-}
+using wintest::ControlService;
 
 TEST(GetLatestVersion, ShowsTheServicesVersionLine) {
     ControlService("reset=1&version=20120623;2009.4.2");
