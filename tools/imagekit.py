@@ -61,6 +61,36 @@ def write_bmp(canvas, path):
         f.write(header + info + image)
 
 
+def write_bmp_rle8(canvas, path):
+    """8-bit run-length encoded BMP (BI_RLE8) when the picture has at most 256 colours, which
+    Windows loads like any other bitmap; a 24-bit one otherwise. Rows of one colour, as the
+    caption backgrounds have, shrink to a few bytes."""
+    colours = sorted({canvas.get(x, y)[:3] for y in range(canvas.height) for x in range(canvas.width)})
+    if len(colours) > 256:
+        write_bmp(canvas, path)
+        return
+    index = {c: i for i, c in enumerate(colours)}
+    image = bytearray()
+    for y in range(canvas.height - 1, -1, -1):
+        row = [index[canvas.get(x, y)[:3]] for x in range(canvas.width)]
+        x = 0
+        while x < len(row):
+            run = 1
+            while x + run < len(row) and run < 255 and row[x + run] == row[x]:
+                run += 1
+            image += bytes((run, row[x]))
+            x += run
+        image += b"\0\0"  # end of line
+    image += b"\0\1"  # end of bitmap
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(image), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 8, 1,
+                       len(image), 2835, 2835, len(colours), 0)
+    with open(path, "wb") as f:
+        f.write(header + info + palette + image)
+
+
 def _ico_entry_image(canvas):
     xor = bytearray()
     for y in range(canvas.height - 1, -1, -1):

@@ -250,6 +250,6 @@ if __name__ == "__main__":
     args = parser.parse_args()
     drawn = images()
     for name, canvas in drawn.items():
-        imagekit.write_bmp(canvas, os.path.join(HERE, name + ".bmp"))
+        imagekit.write_bmp_rle8(canvas, os.path.join(HERE, name + ".bmp"))
     if args.preview:
         preview(drawn, args.preview)
