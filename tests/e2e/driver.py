@@ -430,6 +430,7 @@ class Session:
             process.kill()
         if self._service_changed:
             start_service()
+            self._service_changed = False
 
     def stop_service(self):
         """Stops the download service for the rest of the test."""

@@ -4,10 +4,10 @@ installer's record, the service's install answer and the shell's hand-over of an
 address to the desktop's opener."""
 
 import re
+import sys
 import time
 import unittest
 import urllib.parse
-import sys
 
 import driver
 from driver import Session
@@ -92,6 +92,18 @@ class ServiceTests(unittest.TestCase):
         driver.service_control(busy=1)
         status, _, body = self.install_request("a@b.com")
         self.assertEqual((200, b"UPDATING"), (status, body))
+
+    def test_service_with_other_installers_then_the_standard_one_again(self):
+        folder = self.session.dir / "short"
+        folder.mkdir()
+        (folder / driver.PRO_INSTALLER.name).write_bytes(b"MZ" + bytes(29997))
+        self.session.restart_service("--installers", str(folder))
+        self.assertEqual(29999, len(self.install_request("a@b.com")[2]))
+        self.session.stop_service()
+        with self.assertRaises(OSError):
+            driver.service_get("/latest/version.txt")
+        self.session.close()
+        self.assertEqual(driver.PRO_INSTALLER.read_bytes(), self.install_request("a@b.com")[2])
 
 
 class ShellOpenerTests(unittest.TestCase):
