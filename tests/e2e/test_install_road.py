@@ -1,0 +1,219 @@
+"""The setup program as a user runs it: the road of one install, the busy notice, failures,
+a cancelled download, the comparison link and the window's shape. Each test skips while the
+program ends without showing its main window (the window is not built yet).
+
+LAYOUT places the controls the tests click; the main window's developer keeps it equal to
+frmMain's layout."""
+
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import driver
+from driver import Session
+
+sys.path.insert(0, str(driver.ROOT / "service"))
+from request_token import make_request_token  # noqa: E402
+
+# Control name -> (left, top, width, height) in pixels from the window's top left corner.
+# Filled from resources/frmMain.form (twips / 15) where it places the control; None where the
+# form does not place it yet. The main window's developer fills in and corrects this table.
+LAYOUT = {
+    "optProLite(0)": (36, 112, 200, 21),
+    "optProLite(1)": (36, 152, 200, 21),
+    "lblVersionComparison": None,
+    "txtEmail": (80, 200, 280, 21),
+    "chkAddToNewsAndUpdates": None,
+    "picCheckEmailU": (368, 200, 16, 16),
+    "picPB": (20, 280, 457, 22),
+    "cmdInstall": None,
+    "cmdExit": None,
+}
+# Points outside the window's rounded outline, and above the body away from the logo bump,
+# relative to the top left corner, given the window's width and height; the developer
+# confirms them against the shape of ShapeWindow.
+def outside_points(w, h):
+    return [(1, 1), (w - 2, 1), (1, h - 2), (w - 2, h - 2), (w - 40, 3)]
+
+
+def inside_points(w, h):
+    return [(w // 2, h // 2), (w // 2, h - 20)]
+
+
+WINDOW_TIMEOUT = 10
+DOWNLOAD_TIMEOUT = 60
+EMAIL = "road.test@example.com"
+INSTALLER_ARGUMENT_LENGTH = 12  # the installer arguments follow the quoted path as they stand
+
+
+def place(name):
+    if LAYOUT[name] is None:
+        raise unittest.SkipTest(f"LAYOUT has no place for {name} yet")
+    return LAYOUT[name]
+
+
+def centre(name):
+    left, top, width, height = place(name)
+    return left + width // 2, top + height // 2
+
+
+class InstallRoadTests(unittest.TestCase):
+    def setUp(self):
+        self.session = Session(self)
+
+    def open_window(self):
+        """Starts the program and waits for its main window; skips while there is none."""
+        self.program = self.session.start(driver.PROGRAM)
+        window = self.session.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT,
+                                          process=self.program)
+        if window is None:
+            self.skipTest("the main window is not built yet")
+        self.window = window
+        return window
+
+    def click(self, name):
+        self.window.click(*centre(name))
+
+    def fill_in(self, email=EMAIL, pro=True, news=True):
+        """Types the address, picks the edition and ticks the news box, as a user does."""
+        self.click("txtEmail")
+        self.window.type(email)
+        self.click("optProLite(1)" if pro else "optProLite(0)")
+        if news:
+            self.click("chkAddToNewsAndUpdates")
+        self.session.screenshot("filled-in")
+
+    def install_requests(self):
+        return [e for e in driver.service_log() if e["path"] == "/dl"]
+
+    def assert_nothing_saved(self):
+        self.assertEqual([], self.session.desktop_files())
+        self.assertEqual("", self.session.record())
+
+    def assert_window_stays(self):
+        self.assertTrue(self.program.running())
+        self.assertTrue(self.window.visible())
+
+    def test_road_of_one_install(self):
+        s = self.session
+        self.open_window()
+        s.screenshot("shown")
+        self.fill_in()
+        self.click("cmdInstall")
+        self.assertEqual(0, self.program.wait(DOWNLOAD_TIMEOUT))
+
+        (request,) = self.install_requests()
+        self.assertEqual({"em": EMAIL, "edn": "p", "sub": "on",
+                          "tk": make_request_token(EMAIL.encode(), 1)}, request["query"])
+        self.assertEqual(200, request["status"])
+        self.assertEqual([driver.PRO_INSTALLER.name], s.desktop_files())
+        self.assertEqual(driver.PRO_INSTALLER.read_bytes(),
+                         (s.desktop / driver.PRO_INSTALLER.name).read_bytes())
+        record = s.record()
+        self.assertIn("edition=Pro\n", record)
+        command_line = record.split("commandline=", 1)[1].split("\n", 1)[0]
+        quoted, arguments = command_line[1:].split('"', 1)
+        self.assertTrue(command_line.startswith('"'))
+        self.assertTrue(quoted.endswith("\\Desktop\\" + driver.PRO_INSTALLER.name), quoted)
+        self.assertEqual(INSTALLER_ARGUMENT_LENGTH, len(arguments), arguments)
+        self.assertFalse(self.window.visible())
+
+    def test_busy_notice_then_install_is_enabled_again(self):
+        s = self.session
+        driver.service_control(busy=1)
+        self.open_window()
+        self.fill_in()
+        for attempt in ("first", "again"):
+            with self.subTest(attempt):
+                self.click("cmdInstall")
+                box = s.wait_message_box(timeout=DOWNLOAD_TIMEOUT)
+                self.assertIsNotNone(box, "no busy notice")
+                s.screenshot(f"busy-{attempt}")
+                s.dismiss(box, "Return")
+        # The second click reached the service: Install was enabled again after the notice.
+        self.assertEqual(2, len(self.install_requests()))
+        self.assert_nothing_saved()
+        self.assert_window_stays()
+
+    def test_failures_show_the_critical_message(self):
+        def stop_service():
+            self.session.stop_service()
+
+        def short_installer():
+            folder = Path(tempfile.mkdtemp(dir=self.session.dir))
+            (folder / driver.PRO_INSTALLER.name).write_bytes(b"MZ" + bytes(29997))
+            self.session.restart_service("--installers", str(folder))
+
+        for case, after_version_query in [("service stopped", stop_service),
+                                          ("body of 29999 bytes", short_installer)]:
+            with self.subTest(case):
+                self.open_window()
+                after_version_query()
+                self.fill_in()
+                self.click("cmdInstall")
+                box = self.session.wait_message_box(timeout=DOWNLOAD_TIMEOUT)
+                self.assertIsNotNone(box, "no failure message")
+                self.session.screenshot(f"failure-{case}")
+                self.session.dismiss(box, "Return")
+                self.assert_nothing_saved()
+                self.assert_window_stays()
+                self.session.close()  # ends the program, puts the standard service back
+                driver.service_control(reset_log=1)
+
+    def test_cancelled_download(self):
+        s = self.session
+        driver.service_control(throttle=4000)
+        window = self.open_window()
+        self.fill_in()
+        window.move_pointer(2, window.geometry().height // 2)
+        idle = s.screenshot("idle")
+        self.click("cmdInstall")
+        time.sleep(2)
+        s.screenshot("downloading")
+        self.click("cmdExit")
+        self.assertIsNone(s.wait_message_box(timeout=3), "a cancel shows no message")
+        window.move_pointer(2, window.geometry().height // 2)
+        time.sleep(0.5)
+        cancelled = s.screenshot("cancelled")
+        # The exit caption is back and the progress bar hidden: both look as before Install.
+        g = window.geometry()
+        for name in ("cmdExit", "picPB"):
+            left, top, width, height = place(name)
+            for x in range(left + 2, left + width - 2, 7):
+                for y in range(top + 2, top + height - 2, 5):
+                    self.assertEqual(idle.pixel(g.x + x, g.y + y),
+                                     cancelled.pixel(g.x + x, g.y + y), f"{name} at {x}, {y}")
+        self.assert_nothing_saved()
+        self.assert_window_stays()
+
+    def test_comparison_link_opens_the_page_with_the_hand_pointer(self):
+        s = self.session
+        window = self.open_window()
+        window.move_pointer(*centre("optProLite(0)"))
+        arrow = s.cursor()
+        window.move_pointer(*centre("lblVersionComparison"))
+        self.assertNotEqual(arrow, s.cursor(), "the pointer over the link is not the hand")
+        self.click("lblVersionComparison")
+        deadline = time.monotonic() + 10
+        while not s.opened() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual([driver.SERVICE + "/compare.htm"], s.opened())
+
+    def test_window_shape(self):
+        s = self.session
+        background = s.screenshot("background")
+        window = self.open_window()
+        shot = s.screenshot("window")
+        g = window.geometry()
+        for x, y in outside_points(g.width, g.height):
+            self.assertEqual(background.pixel(g.x + x, g.y + y), shot.pixel(g.x + x, g.y + y),
+                             f"({x}, {y}) should show what is behind the window")
+        for x, y in inside_points(g.width, g.height):
+            self.assertNotEqual(background.pixel(g.x + x, g.y + y),
+                                shot.pixel(g.x + x, g.y + y), f"({x}, {y}) is the window")
+
+
+if __name__ == "__main__":
+    unittest.main()

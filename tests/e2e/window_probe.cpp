@@ -1,0 +1,60 @@
+// Lists the visible top-level windows of the Wine session for the whole-program tests, one
+// line each: X window id, class, title and the text of the message-box label (id 0xFFFF),
+// tab-separated, UTF-8, with tab, line breaks and backslash escaped. The X side alone cannot
+// tell a message box from another window of the same title: it sees no Win32 class names.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Wine keeps the X window of each top-level window in this window property.
+constexpr const char* kX11WindowProperty = "__wine_x11_whole_window";
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string out(static_cast<size_t>(size - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string WindowText(HWND window) {
+    wchar_t text[4096] = {};
+    if (window) GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return Utf8(text);
+}
+
+BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
+    if (!IsWindowVisible(window)) return TRUE;
+    wchar_t class_name[256] = {};
+    GetClassNameW(window, class_name, static_cast<int>(std::size(class_name)));
+    const auto x11 = reinterpret_cast<ULONG_PTR>(GetPropA(window, kX11WindowProperty));
+    std::printf("%llu\t%s\t%s\t%s\n", static_cast<unsigned long long>(x11),
+                Escaped(Utf8(class_name)).c_str(), Escaped(WindowText(window)).c_str(),
+                Escaped(WindowText(GetDlgItem(window, kMessageBoxTextId))).c_str());
+    return TRUE;
+}
+
+}  // namespace
+
+int main() {
+    EnumWindows(PrintWindow, 0);
+    return 0;
+}
