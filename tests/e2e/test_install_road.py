@@ -18,18 +18,17 @@ sys.path.insert(0, str(driver.ROOT / "service"))
 from request_token import make_request_token  # noqa: E402
 
 # Control name -> (left, top, width, height) in pixels from the window's top left corner.
-# Filled from resources/frmMain.form (twips / 15) where it places the control; None where the
-# form does not place it yet. The main window's developer fills in and corrects this table.
+# From resources/frmMain.form (twips / 15; controls inside picPP are offset by its place).
 LAYOUT = {
-    "optProLite(0)": (36, 112, 200, 21),
-    "optProLite(1)": (36, 152, 200, 21),
-    "lblVersionComparison": None,
-    "txtEmail": (80, 200, 280, 21),
-    "chkAddToNewsAndUpdates": None,
-    "picCheckEmailU": (368, 200, 16, 16),
-    "picPB": (20, 280, 457, 22),
-    "cmdInstall": None,
-    "cmdExit": None,
+    "optProLite(0)": (52, 102, 200, 21),
+    "optProLite(1)": (52, 154, 200, 21),
+    "lblVersionComparison": (280, 156, 160, 17),
+    "txtEmail": (92, 228, 240, 21),
+    "chkAddToNewsAndUpdates": (20, 272, 457, 20),
+    "picCheckEmailU": (436, 230, 16, 16),
+    "picPB": (20, 300, 457, 22),
+    "cmdInstall": (260, 336, 100, 31),
+    "cmdExit": (372, 336, 100, 31),
 }
 # Points outside the window's rounded outline, and above the body away from the logo bump,
 # relative to the top left corner, given the window's width and height; the developer
