@@ -358,7 +358,9 @@ class ControlAndLogTests(ServiceCase):
         self.assertEqual(first["bytes"], len(body))
         self.assertEqual(first["headers"]["User-Agent"], "OrbTest/1")
         self.assertEqual(first["mode"], {"busy": False, "throttle": 0,
-                                         "version_line": "20261201;2009.4.2"})
+                                         "version_line": "20261201;2009.4.2", "fault": None,
+                                         "disposition": None, "version_body": None,
+                                         "long_line": 0})
         self.assertIn("token", refused["note"])
         self.assertEqual(missing["query"], {"a": ["1", "2"]})
         self.control("reset_log=1")
