@@ -14,12 +14,23 @@ import hashlib
 import http.server
 import json
 import os
+import re
+import select
 import signal
+import socket
+import struct
 import sys
 import threading
 import time
 import urllib.parse
 from datetime import datetime, timezone
+from typing import Optional
+
+try:
+    import fcntl
+    import termios
+except ImportError:  # not on Linux: resets go out without waiting for the client's ack
+    fcntl = termios = None
 
 from request_token import make_request_token
 
@@ -32,6 +43,13 @@ BUSY_BODY = b"UPDATING"
 STAND_IN_SIZE = 64 * 1024
 LOG_WAIT_SECONDS = 1.0
 MAX_REASON_CHARS = 120
+MAX_HOLD_SECONDS = 30.0  # longest stall a fault may ask for, so no test run hangs
+HOLD_POLL_SECONDS = 0.1
+DRIP_BYTES = 16  # written every DRIP_INTERVAL by the drip fault
+DRIP_INTERVAL = 0.1
+CHUNK_SIZE = 8192  # data bytes per chunk of a chunked installer body
+MAX_LONG_LINE = 16 * 1024 * 1024
+ACK_WAIT_SECONDS = 1.0
 
 COMPARE_PAGE = b"""<!DOCTYPE html>
 <html><head><meta charset="windows-1252"><title>Orb Vorex 2009 editions</title></head>
@@ -61,6 +79,7 @@ EDITIONS = {
     b"l": Edition("Lite", "OrbVorex2009LiteTrial.exe", 4),
 }
 SUBSCRIBE_VALUES = (b"on", b"off")
+FILES_PREFIX = "/files/"  # where each installer also lives; redirects point here
 INSTALL_KEYS = (b"em", b"edn", b"sub", b"tk")
 
 
@@ -75,6 +94,18 @@ class Mode:
     busy: bool = False
     throttle: int = 0  # bytes per second for installer bodies; 0 = unthrottled
     version_line: str = DEFAULT_VERSION_LINE
+    fault: Optional["Fault"] = None  # how /dl misbehaves for a valid request
+    disposition: Optional[bytes] = None  # raw Content-Disposition of installer answers
+    version_body: Optional[bytes] = None  # the whole version file, as given
+    long_line: int = 0  # version file as one line of this many bytes; 0 = off
+
+
+@dataclasses.dataclass(frozen=True)
+class Fault:
+    """One way of answering a valid install request wrongly (a key of DL_FAULTS)."""
+
+    kind: str
+    value: object
 
 
 @dataclasses.dataclass
@@ -192,9 +223,15 @@ def installer_body(installers_dir, filename: str) -> bytes:
     return stand_in_installer(filename)
 
 
-def version_body(first_line: str) -> bytes:
-    lines = (first_line,) + VERSION_NOTES
-    return "".join(line + "\r\n" for line in lines).encode("cp1252", "replace")
+def version_body(mode: Mode) -> bytes:
+    """The version file: a given body, one long line, or the version line and notes."""
+    first_line = mode.version_line.encode("cp1252", "replace")
+    if mode.long_line:
+        return first_line[:mode.long_line].ljust(mode.long_line, b"0")
+    if mode.version_body is not None:
+        return mode.version_body
+    lines = (first_line,) + tuple(n.encode("cp1252") for n in VERSION_NOTES)
+    return b"".join(line + b"\r\n" for line in lines)
 
 
 # ------------------------------------------------------------------ control
@@ -221,20 +258,105 @@ def _one(text: str) -> bool:
     return True
 
 
+def _signed(text: str) -> int:
+    if not re.fullmatch(r"-?[0-9]+", text):
+        raise ControlError("expected a whole number, got %r" % text)
+    return int(text)
+
+
+def _seconds(text: str) -> float:
+    if not re.fullmatch(r"[0-9]+(\.[0-9]+)?", text) or not 0 < float(text) <= MAX_HOLD_SECONDS:
+        raise ControlError("expected seconds above 0, at most %g, got %r"
+                           % (MAX_HOLD_SECONDS, text))
+    return float(text)
+
+
+def _choice(*allowed):
+    def parse(text: str) -> str:
+        if text not in allowed:
+            raise ControlError("expected one of %s, got %r" % ("/".join(allowed), text))
+        return text
+    return parse
+
+
+def _error_status(text: str):
+    """"404" -> (404, False): a short text body; "404,large" -> (404, True):
+    the installer's body and content-disposition under that status."""
+    m = re.fullmatch(r"([45][0-9][0-9])(,large)?", text)
+    if not m:
+        raise ControlError("expected a status 400-599, optionally ',large', got %r" % text)
+    return int(m.group(1)), bool(m.group(2))
+
+
+def _redirect(text: str):
+    return _choice("301", "302", "307", "loop")(text)
+
+
+def _utf8(text: str) -> str:
+    return text.encode("latin-1").decode("utf-8", "replace")
+
+
+def _raw(text: str) -> bytes:
+    return text.encode("latin-1")  # parse_control keeps one character per byte
+
+
+def _header_value(text: str) -> bytes:
+    if "\r" in text or "\n" in text:
+        raise ControlError("a header value cannot hold CR or LF")
+    return _raw(text)
+
+
+def _line_size(text: str) -> int:
+    size = _count(text)
+    if not 0 < size <= MAX_LONG_LINE:
+        raise ControlError("expected 1 to %d bytes, got %r" % (MAX_LONG_LINE, text))
+    return size
+
+
 def _clear_log(state, mode, _):
     state.log.clear()
     return mode
 
 
+def _set(field: str):
+    return lambda state, mode, value: dataclasses.replace(mode, **{field: value})
+
+
+def _set_fault(kind: str):
+    return lambda state, mode, value: dataclasses.replace(mode, fault=Fault(kind, value))
+
+
+# Ways /dl answers a valid install request wrongly: key -> value parser.
+# Only one is active; setting another replaces it. Handler.FAULT_ANSWERS
+# holds the code for each.
+DL_FAULTS = {
+    "close_after": _count,
+    "rst_after": _count,
+    "length_delta": _signed,
+    "no_length": _one,
+    "chunked": _choice("full", "cut", "no_end"),
+    "stall": _seconds,
+    "silent": _seconds,
+    "drip": _seconds,
+    "status": _error_status,
+    "redirect": _redirect,
+}
+
 # key -> (parse the value, apply it: (state, mode, value) -> new mode).
 # Keys are applied in this order whatever their order in the query, so
-# "reset" always comes first. A new fault switch is one Mode field and one
-# row here, plus the code that honours it.
+# "reset" always comes first. A new switch is one Mode field and one row
+# here (or in DL_FAULTS), plus the code that honours it.
 CONTROL_KEYS = {
     "reset": (_one, lambda state, mode, _: state.start_mode),
-    "busy": (_flag, lambda state, mode, v: dataclasses.replace(mode, busy=v)),
-    "throttle": (_count, lambda state, mode, v: dataclasses.replace(mode, throttle=v)),
-    "version": (str, lambda state, mode, v: dataclasses.replace(mode, version_line=v)),
+    "busy": (_flag, _set("busy")),
+    "throttle": (_count, _set("throttle")),
+    "version": (_utf8, _set("version_line")),
+    **{kind: (parse, _set_fault(kind)) for kind, parse in DL_FAULTS.items()},
+    "disposition": (_header_value, _set("disposition")),
+    "version_body": (_raw, lambda state, mode, v:
+                     dataclasses.replace(mode, version_body=v, long_line=0)),
+    "long_line": (_line_size, lambda state, mode, v:
+                  dataclasses.replace(mode, long_line=v, version_body=None)),
     "reset_log": (_one, _clear_log),
 }
 
@@ -242,8 +364,9 @@ CONTROL_KEYS = {
 def parse_control(raw_query: bytes) -> dict:
     """Validated control values by key; raises ControlError."""
     try:
+        # Latin-1 keeps one character per decoded byte, so raw values survive.
         pairs = urllib.parse.parse_qsl(raw_query.decode("latin-1"), keep_blank_values=True,
-                                       strict_parsing=True, encoding="utf-8")
+                                       strict_parsing=True, encoding="latin-1")
     except ValueError as err:
         raise ControlError(str(err)) from None
     values = {}
@@ -253,6 +376,9 @@ def parse_control(raw_query: bytes) -> dict:
         if key in values:
             raise ControlError("repeated control key %r" % key)
         values[key] = CONTROL_KEYS[key][0](text)
+    faults = sorted(values.keys() & DL_FAULTS.keys())
+    if len(faults) > 1:
+        raise ControlError("one /dl fault at a time, got %s" % ",".join(faults))
     return values
 
 
@@ -326,11 +452,18 @@ class ServiceState:
         self.lock = threading.Lock()
         self.installers_dir = installers_dir
         self.log = log
+        self.stopping = threading.Event()  # ends every stall at shutdown
 
 
 def _utc_now() -> str:
     """UTC time with milliseconds, e.g. 2026-12-09T23:01:29.314Z."""
     return datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%S.%f")[:-3] + "Z"
+
+
+def mode_for_log(mode: Mode) -> dict:
+    """The mode as JSON values; raw bytes are shown as Latin-1, one character each."""
+    return {name: value.decode("latin-1") if isinstance(value, bytes) else value
+            for name, value in dataclasses.asdict(mode).items()}
 
 
 def log_entry(method, target, headers, sent: Sent, mode: Mode) -> dict:
@@ -345,7 +478,7 @@ def log_entry(method, target, headers, sent: Sent, mode: Mode) -> dict:
         "headers": dict(headers.items()) if headers is not None else {},
         "status": sent.status,
         "bytes": sent.nbytes,
-        "mode": dataclasses.asdict(mode),
+        "mode": mode_for_log(mode),
     }
     if sent.note:
         entry["note"] = sent.note
@@ -443,19 +576,178 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.close_connection = True
         return Sent(200, *self._write_body(BUSY_BODY, 0))
 
-    def _send_installer(self, edition: Edition, bps: int) -> Sent:
-        body = installer_body(self.server.state.installers_dir, edition.filename)
-        self.send_response(200)
-        self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
-        self.send_header("Content-Disposition", 'attachment; filename="%s"' % edition.filename)
+    def _start(self, status, headers):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
         self.end_headers()
-        return Sent(200, *self._write_body(body, bps))
+
+    def _installer_headers(self, edition: Edition, mode: Mode, length):
+        """Headers of an installer answer; length None sends no Content-Length."""
+        disposition = ('attachment; filename="%s"' % edition.filename
+                       if mode.disposition is None else mode.disposition.decode("latin-1"))
+        headers = [("Content-Type", "application/octet-stream")]
+        if length is not None:
+            headers.append(("Content-Length", str(length)))
+        headers.append(("Content-Disposition", disposition))
+        return headers
+
+    def _installer(self, edition: Edition) -> bytes:
+        return installer_body(self.server.state.installers_dir, edition.filename)
+
+    def _send_installer(self, edition: Edition, mode: Mode, status=200) -> Sent:
+        body = self._installer(edition)
+        self._start(status, self._installer_headers(edition, mode, len(body)))
+        return Sent(status, *self._write_body(body, mode.throttle))
+
+    def _end_with_reset(self):
+        """Drop the connection with an RST instead of a FIN.
+
+        With SO_LINGER 0, close() resets the connection and discards what is
+        still queued, so first wait (briefly) until the client has acknowledged
+        every byte written. The read side is closed too, else close() would
+        wait for it and socketserver's shutdown would send a FIN first.
+        """
+        self.close_connection = True
+        deadline = time.monotonic() + ACK_WAIT_SECONDS
+        try:
+            while fcntl and time.monotonic() < deadline:
+                unacked = struct.unpack("i", fcntl.ioctl(self.connection, termios.TIOCOUTQ,
+                                                         b"\0" * 4))[0]
+                if unacked == 0:
+                    break
+                time.sleep(0.005)
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                       struct.pack("ii", 1, 0))
+        except OSError:
+            pass  # the client is gone already; closing is all that is left
+        self.rfile.close()
+        self.connection.close()
+
+    def _client_gone(self) -> str:
+        """A note if the client has closed or reset the connection, else ""."""
+        try:
+            if self.connection.recv(1, socket.MSG_PEEK):
+                return ""
+            return "client gone: closed"
+        except OSError as err:
+            return "client gone: %s" % type(err).__name__
+
+    def _hold(self, seconds: float) -> str:
+        """Keep the connection open and silent for seconds, ending early when the
+        client leaves or the service stops; the answer is the note for the log."""
+        stopping = self.server.state.stopping
+        deadline = time.monotonic() + seconds
+        while not stopping.is_set():
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return ""
+            readable, _, _ = select.select([self.connection], [], [],
+                                           min(left, HOLD_POLL_SECONDS))
+            if readable:
+                gone = self._client_gone()
+                if gone:
+                    return gone
+                stopping.wait(deadline - time.monotonic())  # it sent more: wait it out
+        return "service stopping"
+
+    def _drip(self, body: bytes, seconds: float):
+        """DRIP_BYTES every DRIP_INTERVAL for at most seconds; (bytes written, note)."""
+        stopping = self.server.state.stopping
+        deadline, sent = time.monotonic() + seconds, 0
+        try:
+            while sent < len(body) and not stopping.is_set():
+                sent += self.wfile.write(body[sent:sent + DRIP_BYTES])
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    break
+                stopping.wait(min(DRIP_INTERVAL, left))
+        except OSError as err:
+            return sent, "client gone: %s" % type(err).__name__
+        return sent, ""
+
+    # -- /dl faults: (value, edition, mode) -> Sent, for a valid install request
+
+    def fault_close_after(self, nbytes, edition, mode):
+        body = self._installer(edition)
+        self._start(200, self._installer_headers(edition, mode, len(body)))
+        self.close_connection = True
+        return Sent(200, *self._write_body(body[:nbytes], mode.throttle))
+
+    def fault_rst_after(self, nbytes, edition, mode):
+        body = self._installer(edition)
+        self._start(200, self._installer_headers(edition, mode, len(body)))
+        sent = Sent(200, *self._write_body(body[:nbytes], mode.throttle))
+        self._end_with_reset()
+        return sent
+
+    def fault_length_delta(self, delta, edition, mode):
+        """The whole body under a wrong length, then close: bytes past a short
+        length must not be read as the next answer on a kept-alive connection."""
+        body = self._installer(edition)
+        self._start(200, self._installer_headers(edition, mode, max(0, len(body) + delta)))
+        self.close_connection = True
+        return Sent(200, *self._write_body(body, mode.throttle))
+
+    def fault_no_length(self, _, edition, mode):
+        headers = self._installer_headers(edition, mode, None) + [("Connection", "close")]
+        self._start(200, headers)
+        self.close_connection = True
+        return Sent(200, *self._write_body(self._installer(edition), mode.throttle))
+
+    def fault_chunked(self, ending, edition, mode):
+        """Chunked body: "full", "cut" in the middle of the chunk holding the
+        middle of the body, or "no_end" (no final zero chunk); the last two close."""
+        body = self._installer(edition)
+        chunks = [body[i:i + CHUNK_SIZE] for i in range(0, len(body), CHUNK_SIZE)]
+        framed = [b"%X\r\n%s\r\n" % (len(c), c) for c in chunks]
+        if ending == "full":
+            framed.append(b"0\r\n\r\n")
+        elif ending == "cut":
+            middle = (len(body) // 2) // CHUNK_SIZE
+            half = chunks[middle][:len(chunks[middle]) // 2]
+            framed[middle:] = [b"%X\r\n%s" % (len(chunks[middle]), half)]
+        headers = self._installer_headers(edition, mode, None)
+        self._start(200, headers + [("Transfer-Encoding", "chunked")])
+        self.close_connection = ending != "full"
+        return Sent(200, *self._write_body(b"".join(framed), mode.throttle))
+
+    def fault_stall(self, seconds, edition, mode):
+        body = self._installer(edition)
+        self._start(200, self._installer_headers(edition, mode, len(body)))
+        self.close_connection = True
+        return Sent(200, 0, self._hold(seconds))
+
+    def fault_silent(self, seconds, edition, mode):
+        self.close_connection = True
+        return Sent(None, 0, self._hold(seconds) or "nothing sent")
+
+    def fault_drip(self, seconds, edition, mode):
+        body = self._installer(edition)
+        self._start(200, self._installer_headers(edition, mode, len(body)))
+        self.close_connection = True
+        return Sent(200, *self._drip(body, seconds))
+
+    def fault_status(self, status_large, edition, mode):
+        status, large = status_large
+        if large:
+            return self._send_installer(edition, mode, status)
+        return self._send_text(status, "error %d\r\n" % status)
+
+    def fault_redirect(self, code, edition, mode):
+        """To the plain installer, or back to the same address for "loop"."""
+        host = self.headers.get("Host") or "%s:%d" % self.server.server_address[:2]
+        if code == "loop":
+            code, target = 302, self.path
+        else:
+            code, target = int(code), FILES_PREFIX + edition.filename
+        location = target if target.startswith("http://") else "http://%s%s" % (host, target)
+        return self._send(code, "text/plain", b"moved\r\n", [("Location", location)])
 
     # -- logged routes: (raw_query, mode) -> Sent
 
     def route_version(self, raw_query, mode):
-        return self._send(200, "text/plain", version_body(mode.version_line))
+        return self._send(200, "text/plain", version_body(mode))
 
     def route_install(self, raw_query, mode):
         if mode.busy:
@@ -465,7 +757,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             sent = self._send_text(403, "refused: %s\r\n" % reason[:MAX_REASON_CHARS])
             sent.note = sent.note or reason
             return sent
-        return self._send_installer(edition, mode.throttle)
+        if mode.fault is not None:
+            return FAULT_ANSWERS[mode.fault.kind](self, mode.fault.value, edition, mode)
+        return self._send_installer(edition, mode)
+
+    def route_file(self, raw_query, mode, edition):
+        """The installer at its own address, where a redirect points; no faults."""
+        return self._send_installer(edition, mode)
 
     def route_compare(self, raw_query, mode):
         return self._send(200, "text/html", COMPARE_PAGE)
@@ -492,11 +790,14 @@ ROUTES = {
     "/latest/version.txt": Handler.route_version,
     "/dl": Handler.route_install,
     "/compare.htm": Handler.route_compare,
+    **{FILES_PREFIX + e.filename: functools.partial(Handler.route_file, edition=e)
+       for e in EDITIONS.values()},
 }
 UNLOGGED_ROUTES = {
     "/_control": Handler.route_control,
     "/_log": Handler.route_log,
 }
+FAULT_ANSWERS = {kind: getattr(Handler, "fault_" + kind) for kind in DL_FAULTS}
 
 
 class OrbServer(http.server.ThreadingHTTPServer):
@@ -517,6 +818,7 @@ def start_server(state: ServiceState, host="127.0.0.1", port=0) -> OrbServer:
 
 
 def stop_server(server: OrbServer):
+    server.state.stopping.set()
     server.shutdown()
     server.server_close()
     server.state.log.close()
@@ -544,7 +846,22 @@ def parse_args(argv):
     p.add_argument("--ready-file", metavar="FILE", help="write the port here once listening")
     p.add_argument("--version-line", metavar="TEXT", default=DEFAULT_VERSION_LINE,
                    help="first line of the version file")
-    return p.parse_args(argv)
+    p.add_argument("--control", metavar="QUERY", default="",
+                   help="control keys to start with, as /_control takes them (e.g. close_after=1000)")
+    args = p.parse_args(argv)
+    try:
+        args.start_mode = start_mode(args)
+    except ControlError as err:
+        p.error("--control: %s" % err)
+    return args
+
+
+def start_mode(args) -> Mode:
+    """The mode the options describe, --control applied over the others."""
+    mode = Mode(busy=args.busy, throttle=args.throttle, version_line=args.version_line)
+    state = ServiceState(mode, None, RequestLog())
+    apply_control(state, args.control.encode("utf-8"))
+    return state.mode
 
 
 def report_stand_ins(installers_dir):
@@ -564,8 +881,7 @@ def write_ready_file(path: str, port: int):
 
 def main(argv=None) -> int:
     args = parse_args(argv)
-    mode = Mode(busy=args.busy, throttle=args.throttle, version_line=args.version_line)
-    state = ServiceState(mode, args.installers, RequestLog(args.log))
+    state = ServiceState(args.start_mode, args.installers, RequestLog(args.log))
     stop = threading.Event()
     for sig in (signal.SIGTERM, signal.SIGINT):
         signal.signal(sig, lambda *_: stop.set())

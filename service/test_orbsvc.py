@@ -4,7 +4,9 @@ Run from the repository root:
     python3 -m unittest discover -s service -p 'test_*.py'
 """
 
+import contextlib
 import http.client
+import io
 import json
 import os
 import re
@@ -15,7 +17,9 @@ import sys
 import tempfile
 import threading
 import time
+import typing
 import unittest
+import urllib.parse
 
 import orbsvc
 from request_token import make_request_token
@@ -327,7 +331,10 @@ class ControlAndLogTests(ServiceCase):
     def test_bad_control_request_changes_nothing(self):
         cases = ["busy=2", "busy=", "throttle=-1", "throttle=abc", "throttle=%C2%B2",
                  "nosuch=1", "busy=1&busy=0", "busy=1&throttle=x", "busy=1&reset_log=0",
-                 "busy"]
+                 "busy", "close_after=-1", "length_delta=1.5", "stall=0", "stall=31",
+                 "stall=1e3", "drip=nan", "chunked=half", "status=200", "status=404,big",
+                 "redirect=303", "disposition=a%0Db", "disposition=a%0A", "long_line=0",
+                 "long_line=99999999", "close_after=1&rst_after=2"]
         self.get("/latest/version.txt")
         for query in cases:
             with self.subTest(query=query):
@@ -342,6 +349,12 @@ class ControlAndLogTests(ServiceCase):
         self.assertEqual(self.state.mode, self.state.start_mode)
         self.control("throttle=7&reset=1")
         self.assertEqual(self.state.mode, orbsvc.Mode(throttle=7))
+        self.control("reset=1&close_after=5&disposition=x&version_body=y")
+        self.control("rst_after=6")  # a later fault replaces the earlier one
+        self.assertEqual(self.state.mode, orbsvc.Mode(fault=orbsvc.Fault("rst_after", 6),
+                                                      disposition=b"x", version_body=b"y"))
+        self.control("reset=1")
+        self.assertEqual(self.state.mode, self.state.start_mode)
 
     def test_log_entries_describe_each_request(self):
         body = self.get(dl_query(em="%C4%D6@b.com", email_bytes=b"\xc4\xd6@b.com"),
@@ -358,7 +371,9 @@ class ControlAndLogTests(ServiceCase):
         self.assertEqual(first["bytes"], len(body))
         self.assertEqual(first["headers"]["User-Agent"], "OrbTest/1")
         self.assertEqual(first["mode"], {"busy": False, "throttle": 0,
-                                         "version_line": "20261201;2009.4.2"})
+                                         "version_line": "20261201;2009.4.2", "fault": None,
+                                         "disposition": None, "version_body": None,
+                                         "long_line": 0})
         self.assertIn("token", refused["note"])
         self.assertEqual(missing["query"], {"a": ["1", "2"]})
         self.control("reset_log=1")
@@ -381,7 +396,253 @@ class ControlAndLogTests(ServiceCase):
                 orbsvc.stop_server(server)
 
 
+# ------------------------------------------------------------------ faults
+
+PRO_LENGTH = len(PRO_FIXTURE)
+PRO_DISPOSITION = 'attachment; filename="%s"' % PRO_FILE
+
+
+def control_value(raw: bytes) -> str:
+    return urllib.parse.quote_from_bytes(raw, safe="")
+
+
+def dechunk(raw: bytes):
+    """(payload, state) of a chunked body: state is "complete" after the zero
+    chunk, "between" when it ends between chunks, "mid-chunk" inside one."""
+    payload, pos = b"", 0
+    while True:
+        eol = raw.find(b"\r\n", pos)
+        if eol < 0:
+            return payload, "between" if pos == len(raw) else "mid-chunk"
+        size = int(raw[pos:eol], 16)
+        if size == 0:
+            return payload, "complete" if raw[eol + 2:] == b"\r\n" else "mid-chunk"
+        data = raw[eol + 2:eol + 2 + size]
+        payload += data
+        if len(data) < size or raw[eol + 2 + size:eol + 4 + size] != b"\r\n":
+            return payload, "mid-chunk"
+        pos = eol + 4 + size
+
+
+def _answer_complete(raw: bytes) -> bool:
+    """True once the bytes hold one whole answer by its own framing."""
+    if b"\r\n\r\n" not in raw:
+        return False
+    _, headers, body = split_response(raw)
+    if "content-length" in headers:
+        return len(body) >= int(headers["content-length"])
+    return "chunked" in headers.get("transfer-encoding", "") and dechunk(body)[1] == "complete"
+
+
+class Wire(typing.NamedTuple):
+    status: str  # "" when no status line came
+    headers: dict  # lower-case name -> value, bytes as Latin-1
+    body: bytes  # as sent, chunk framing included
+    end: str  # "closed", "reset", or "open": answer complete, connection reusable
+    seconds: float  # from sending the request to the end
+
+
+def read_wire(port, target: str, timeout=3.0) -> Wire:
+    """One kept-alive GET over a raw socket, read until the server ends the
+    connection or the answer is complete by its framing and nothing follows;
+    an open connection must then answer a second request."""
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+        start = time.monotonic()
+        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % (target, port)).encode())
+        raw, end = b"", ""
+        while not end:
+            s.settimeout(0.05 if _answer_complete(raw) else timeout)
+            try:
+                data = s.recv(65536)
+                raw, end = raw + data, "" if data else "closed"
+            except ConnectionResetError:
+                end = "reset"
+            except socket.timeout:
+                if not _answer_complete(raw):
+                    raise AssertionError("no end within %gs after %r" % (timeout, raw[:200]))
+                end = "open"
+        seconds = time.monotonic() - start
+        if end == "open":
+            s.settimeout(timeout)
+            s.sendall(b"GET /latest/version.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+            follow_up = b"".join(iter(lambda: s.recv(65536), b""))
+            end = "open" if follow_up.startswith(b"HTTP/1.1 200 ") else "open, then garbage"
+    if not raw:
+        return Wire("", {}, b"", end, seconds)
+    status_line, headers, body = split_response(raw)
+    return Wire(status_line.split(" ")[1], headers, body, end, seconds)
+
+
+class FaultRow(typing.NamedTuple):
+    control: str
+    status: str = "200"
+    length: typing.Optional[int] = PRO_LENGTH  # Content-Length; None = absent
+    payload: object = PRO_FIXTURE  # exact bytes, or a range of lengths of a prefix
+    end: str = "closed"
+    chunked: typing.Optional[str] = None  # dechunk state; None = not chunked
+    disposition: typing.Optional[str] = PRO_DISPOSITION  # None = absent
+    seconds: tuple = (0.0, 2.0)
+    headers: tuple = ()  # further (name, value) pairs expected
+
+
+HOSTILE_DISPOSITIONS = [
+    b'attachment; filename="../x.exe"',
+    b'attachment; filename="unclosed.exe',
+    b'attachment; filename="%2e%2e%5cx.exe"',
+    'attachment; filename="setup\u202etxt.exe"'.encode("utf-8"),
+    b'attachment; filename="' + b"n" * 296 + b'.exe"',
+    b"",
+]
+
+FAULT_ROWS = [
+    FaultRow("close_after=1000", payload=PRO_FIXTURE[:1000]),
+    FaultRow("close_after=0", payload=b""),
+    FaultRow("rst_after=1000", payload=PRO_FIXTURE[:1000], end="reset"),
+    FaultRow("length_delta=100", length=PRO_LENGTH + 100),
+    FaultRow("length_delta=-100", length=PRO_LENGTH - 100),  # every byte still sent
+    FaultRow("no_length=1", length=None, headers=(("connection", "close"),)),
+    FaultRow("chunked=full", length=None, end="open", chunked="complete",
+             headers=(("transfer-encoding", "chunked"),)),
+    # Two whole 8192-byte chunks, then half of the chunk holding the middle.
+    FaultRow("chunked=cut", length=None, payload=PRO_FIXTURE[:20480], chunked="mid-chunk"),
+    FaultRow("chunked=no_end", length=None, chunked="between"),
+    FaultRow("stall=0.2", payload=b"", seconds=(0.19, 2.0)),
+    FaultRow("silent=0.2", status="", length=None, payload=b"", disposition=None,
+             seconds=(0.19, 2.0)),
+    # 16 bytes every 100 ms for 0.3 seconds.
+    FaultRow("drip=0.3", payload=range(32, 97), seconds=(0.28, 2.0)),
+    FaultRow("status=404", status="404", length=11, payload=b"error 404\r\n", end="open",
+             disposition=None),
+    FaultRow("status=403", status="403", length=11, payload=b"error 403\r\n", end="open",
+             disposition=None),
+    FaultRow("status=500", status="500", length=11, payload=b"error 500\r\n", end="open",
+             disposition=None),
+    FaultRow("status=404,large", status="404", end="open"),
+    FaultRow("status=500,large", status="500", end="open"),
+    *[FaultRow("redirect=%d" % code, status=str(code), length=7, payload=b"moved\r\n",
+               end="open", disposition=None,
+               headers=(("location", "http://127.0.0.1:{port}/files/" + PRO_FILE),))
+      for code in (301, 302, 307)],
+    FaultRow("redirect=loop", status="302", length=7, payload=b"moved\r\n", end="open",
+             disposition=None, headers=(("location", "http://127.0.0.1:{port}{target}"),)),
+    *[FaultRow("disposition=" + control_value(raw), end="open",
+               disposition=raw.decode("latin-1"))
+      for raw in HOSTILE_DISPOSITIONS],
+]
+
+
+class FaultTests(ServiceCase):
+    def check_payload(self, row, payload):
+        if isinstance(row.payload, range):
+            self.assertIn(len(payload), row.payload)
+            self.assertEqual(payload, PRO_FIXTURE[:len(payload)])
+        else:
+            self.assertEqual(payload, row.payload)
+
+    def test_each_fault_on_the_wire(self):
+        target = dl_query()
+        for row in FAULT_ROWS:
+            with self.subTest(row.control):
+                self.control("reset=1&reset_log=1&" + row.control)
+                wire = read_wire(self.port, target)
+                self.assertEqual(wire.status, row.status)
+                self.assertEqual(wire.headers.get("content-length"),
+                                 None if row.length is None else str(row.length))
+                self.assertEqual(wire.headers.get("content-disposition"), row.disposition)
+                for name, value in row.headers:
+                    self.assertEqual(wire.headers.get(name),
+                                     value.format(port=self.port, target=target))
+                if row.chunked:
+                    payload, state = dechunk(wire.body)
+                    self.assertEqual(state, row.chunked)
+                else:
+                    self.assertNotIn("transfer-encoding", wire.headers)
+                    payload = wire.body
+                self.check_payload(row, payload)
+                self.assertEqual(wire.end, row.end)
+                self.assertGreaterEqual(wire.seconds, row.seconds[0])
+                self.assertLess(wire.seconds, row.seconds[1])
+                entry = self.log()[0]
+                self.assertEqual((entry["path"], entry["bytes"]), ("/dl", len(wire.body)))
+
+    def test_faults_leave_refusals_busy_mode_and_other_routes_alone(self):
+        self.control("close_after=10")
+        status, headers, body = self.get(dl_query(tk="0000000"))
+        self.assertEqual(status, 403)
+        self.assertEqual(len(self.get("/latest/version.txt")[2].split(b"\r\n")), 4)
+        self.control("busy=1")
+        self.assertEqual(self.get(dl_query())[2], b"UPDATING")
+
+    def test_redirect_target_serves_the_installer(self):
+        self.control("redirect=307&disposition=" + control_value(b'attachment; filename="x"'))
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        try:
+            status, headers, _ = self.get(dl_query(), conn)
+            self.assertEqual(status, 307)
+            location = urllib.parse.urlsplit(headers["location"])
+            status, headers, body = self.get(location.path, conn)
+        finally:
+            conn.close()
+        self.assertEqual((status, body), (200, PRO_FIXTURE))
+        self.assertEqual(headers["content-disposition"], 'attachment; filename="x"')
+        self.assertEqual([e["path"] for e in self.log()], ["/dl", "/files/" + PRO_FILE])
+
+    def test_version_file_faults(self):
+        junk = bytes(range(256))
+        cases = [
+            ("version_body=", b""),
+            ("version_body=" + control_value(junk), junk),
+            ("version_body=" + control_value(b"2026AB01;1.0\r\n"), b"2026AB01;1.0\r\n"),
+            ("long_line=1048576", b"20261201;2009.4.2".ljust(1048576, b"0")),
+            ("long_line=8", b"20261201"),
+            # the later of the two version-file switches wins
+            ("long_line=8&version_body=x", b"20261201"),
+        ]
+        for query, expected in cases:
+            with self.subTest(query=query[:40]):
+                self.control("reset=1&" + query)
+                status, headers, body = self.get("/latest/version.txt")
+                self.assertEqual(status, 200)
+                self.assertEqual(headers["content-length"], str(len(expected)))
+                self.assertEqual(body, expected)
+
+    def test_a_stall_leaves_the_service_answering_and_ends_when_the_client_leaves(self):
+        for fault in ("stall=20", "silent=20", "drip=20"):
+            with self.subTest(fault):
+                self.control("reset=1&reset_log=1&" + fault)
+                stalled = socket.create_connection(("127.0.0.1", self.port), timeout=5)
+                stalled.sendall(("GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % dl_query()).encode())
+                start = time.monotonic()
+                self.assertEqual(self.get("/latest/version.txt")[0], 200)
+                self.assertLess(time.monotonic() - start, 1.0)
+                stalled.close()
+                # The log waits for the stalled request to finish.
+                (entry,) = [e for e in self.log() if e["path"] == "/dl"]
+                self.assertLess(time.monotonic() - start, 1.5)
+                self.assertTrue(entry["note"].startswith("client gone"), entry)
+
+    def test_stopping_the_service_ends_a_stall(self):
+        state = orbsvc.ServiceState(orbsvc.Mode(fault=orbsvc.Fault("stall", 20.0)), None,
+                                    orbsvc.RequestLog())
+        server = orbsvc.start_server(state)
+        with socket.create_connection(server.server_address, timeout=5) as s:
+            s.sendall(("GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % dl_query()).encode())
+            self.assertTrue(s.recv(4096).startswith(b"HTTP/1.1 200"))
+            start = time.monotonic()
+            orbsvc.stop_server(server)
+            while s.recv(4096):
+                pass
+            self.assertLess(time.monotonic() - start, 1.0)
+
+
 class CommandLineTests(unittest.TestCase):
+    def test_control_option_sets_the_start_mode(self):
+        args = orbsvc.parse_args(["--busy", "--control", "status=500,large&disposition=%22a"])
+        self.assertEqual(args.start_mode, orbsvc.Mode(
+            busy=True, fault=orbsvc.Fault("status", (500, True)), disposition=b'"a'))
+        with self.assertRaises(SystemExit), contextlib.redirect_stderr(io.StringIO()):
+            orbsvc.parse_args(["--control", "stall=99"])
+
     def test_runs_from_the_command_line_and_stops_on_signal(self):
         for sig in (signal.SIGTERM, signal.SIGINT):
             with self.subTest(signal=sig.name), tempfile.TemporaryDirectory() as tmp:
