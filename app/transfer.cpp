@@ -4,13 +4,15 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <utility>
 
+#include "app/connection.h"
 #include "app/mod_main.h"
 #include "app/texts.h"
 #include "app/transfer_rules.h"
 #include "host/app.h"
 #include "host/standard_controls.h"
-#include "host/handles.h"
 
 namespace modI {
 
@@ -23,13 +25,6 @@ constexpr DWORD kHeaderBufferSize = 1024;
 // Every path out of a transfer that fails gives this: no body and no file name.
 struct Failed {};
 
-void SetTimeouts(HINTERNET session) {
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        InternetSetOptionA(session, option, &NetworkTimeoutMs, sizeof NetworkTimeoutMs);
-    }
-}
-
 // A response header's value as the call reports it; empty when it is absent.
 std::string QueryHeader(HINTERNET request, DWORD infoLevel) {
     char buffer[kHeaderBufferSize] = {};
@@ -39,38 +34,70 @@ std::string QueryHeader(HINTERNET request, DWORD infoLevel) {
     return std::string(buffer, std::min<DWORD>(length, sizeof buffer));
 }
 
-// One read of at most kReadSize bytes; what it delivered, possibly nothing.
-std::string ReadOnce(HINTERNET request) {
-    std::string data(kReadSize, '\0');
-    DWORD got = 0;
-    if (!InternetReadFile(request, data.data(), kReadSize, &got)) throw Failed{};
-    data.resize(got);
-    return data;
+int StatusCode(HINTERNET request) {
+    DWORD status = 0;
+    DWORD length = sizeof status;
+    DWORD index = 0;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, &index)) {
+        return 0;
+    }
+    return static_cast<int>(status);
+}
+
+// `location` resolved against the address that answered with it; empty when it cannot be.
+std::string ResolveLocation(const std::string& base, const std::string& location) {
+    if (location.empty()) return {};
+    char combined[INTERNET_MAX_URL_LENGTH] = {};
+    DWORD length = sizeof combined;
+    if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined, &length, 0)) return {};
+    return std::string(combined, length);
+}
+
+// Opens `url` and follows its redirects to the answer that carries the body. WinINet's own
+// following is switched off because it knows no end: a server that redirects to itself
+// would keep the transfer going for ever. An error status is a failure, whatever its body.
+void OpenAnswer(Connection& connection, const std::string& url, const std::string& headers, const bool& cancel) {
+    std::string address = url;
+    for (int redirects = 0;; ++redirects) {
+        if (!connection.Open(address, headers, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, cancel)) {
+            throw Failed{};
+        }
+        const HINTERNET request = connection.Request();
+        switch (MeaningOfStatus(StatusCode(request))) {
+            case StatusMeaning::Body:
+                return;
+            case StatusMeaning::Failure:
+                throw Failed{};
+            case StatusMeaning::Redirect: {
+                if (redirects == kMostRedirects) throw Failed{};
+                std::string next = ResolveLocation(address, QueryHeader(request, HTTP_QUERY_LOCATION));
+                if (next.empty() || !MayFollowRedirect(address, next)) throw Failed{};
+                address = std::move(next);
+                break;
+            }
+        }
+    }
 }
 
 // Reads the body to its end, drawing progress and letting the window run after each read.
-// Each read takes only what has arrived, so that a slow server still lets events (the
-// cancel button) through between small reads.
-std::string ReadBody(HINTERNET request, std::int32_t contentLength, std::int32_t announced,
+// Each read takes only what has arrived, so that a slow server still lets the progress move
+// between small reads.
+std::string ReadBody(Connection& connection, std::int32_t contentLength, std::int32_t announced,
                      host::PictureBox* progress, const bool& cancel) {
     std::string body;
     if (contentLength > 0) body.reserve(static_cast<std::size_t>(contentLength));
-    std::string chunk(kReadSize, '\0');
     std::int64_t total = 0;
     int drawnPercent = -1;  // a bar redrawn at the same percentage would look the same
     while (!cancel) {
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) throw Failed{};
-        const DWORD wanted = available == 0 ? kReadSize : std::min(available, kReadSize);
-        DWORD got = 0;
-        if (!InternetReadFile(request, chunk.data(), wanted, &got)) throw Failed{};
-        if (got == 0) {
+        std::string_view chunk;
+        if (!connection.Read(kReadSize, true, cancel, chunk)) throw Failed{};
+        if (chunk.empty()) {
             // The end of the data, or a connection that dropped before the announced length.
             if (announced > 0 && total != announced) throw Failed{};
             return body;
         }
-        body.append(chunk.data(), got);
-        total += got;
+        body.append(chunk);
+        total += static_cast<std::int64_t>(chunk.size());
         if (announced > 0 && total > announced) throw Failed{};
         if (progress) {
             const auto percent = ProgressPercent(total, contentLength);
@@ -85,9 +112,9 @@ std::string ReadBody(HINTERNET request, std::int32_t contentLength, std::int32_t
     return {};  // cancelled: whatever arrived is discarded
 }
 
-std::string ReadReply(HINTERNET request, bool wantFile, std::string& fileName,
-                      host::PictureBox* progress, const bool& cancel, host::Timer* activity,
-                      std::int32_t minSize) {
+std::string ReadReply(Connection& connection, bool wantFile, std::string& fileName, host::PictureBox* progress,
+                      const bool& cancel, host::Timer* activity, std::int32_t minSize) {
+    const HINTERNET request = connection.Request();
     // The announced length is always read, to tell a complete body from a cut one; it takes
     // part in the decisions below only when there is a progress bar to draw.
     const auto announced = ParseContentLength(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
@@ -98,11 +125,14 @@ std::string ReadReply(HINTERNET request, bool wantFile, std::string& fileName,
         if (!name) throw Failed{};
         fileName = *name;
     } else if (wantFile && contentLength == 0) {
-        return ReadOnce(request);  // a short reply without length, such as a busy notice
+        // A short reply without length, such as a busy notice: one read.
+        std::string_view reply;
+        if (!connection.Read(kReadSize, false, cancel, reply)) throw Failed{};
+        return std::string(reply);
     }
     if (contentLength < minSize) return {};
     if (activity) activity->SetEnabled(true);
-    return ReadBody(request, contentLength, *announced, progress, cancel);
+    return ReadBody(connection, contentLength, *announced, progress, cancel);
 }
 
 }  // namespace
@@ -112,24 +142,17 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
                      host::Timer* activity, std::int32_t minSize) {
     fileName.clear();
     std::string result;
-    const std::string agent = texts::AgentName.Decode();
-    host::unique_internet session(
-        InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_NO_CACHE_WRITE));
-    if (session) {
-        SetTimeouts(session.get());
-        host::unique_internet request(InternetOpenUrlA(
-            session.get(), url.c_str(), headers.empty() ? nullptr : headers.c_str(),
-            headers.empty() ? 0 : static_cast<DWORD>(-1), INTERNET_FLAG_RELOAD, 0));
-        if (request) {
-            SetTimeouts(request.get());  // the body's reads wait on the request's own time-out
-            try {
-                result = ReadReply(request.get(), wantFile, fileName, progress, cancel, activity, minSize);
-            } catch (const Failed&) {
-                result.clear();
-                fileName.clear();
-            }
+    {
+        Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs);
+        try {
+            if (!connection.Ok()) throw Failed{};
+            OpenAnswer(connection, url, headers, cancel);
+            result = ReadReply(connection, wantFile, fileName, progress, cancel, activity, minSize);
+        } catch (const Failed&) {
+            result.clear();
+            fileName.clear();
         }
-    }
+    }  // both handles are closed here, unless a call that was given up still holds them
     if (cancel) {
         result.clear();
         fileName.clear();

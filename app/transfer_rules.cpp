@@ -17,6 +17,16 @@ int HexValue(char c) {
     return -1;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> UrlDecode(std::string_view text) {
@@ -56,6 +66,22 @@ std::optional<std::string> FileNameFromDisposition(std::string_view header) {
     std::string_view name = header.substr(quote + 1);
     if (!name.empty()) name.remove_suffix(1);  // the closing quote
     return UrlDecode(name);
+}
+
+StatusMeaning MeaningOfStatus(int status) {
+    if (status >= 200 && status <= 299) return StatusMeaning::Body;
+    switch (status) {
+        case 301: case 302: case 303: case 307: case 308:
+            return StatusMeaning::Redirect;
+        default:
+            return StatusMeaning::Failure;
+    }
+}
+
+bool MayFollowRedirect(std::string_view from, std::string_view to) {
+    const bool toHttps = StartsWithNoCase(to, "https://");
+    if (!toHttps && !StartsWithNoCase(to, "http://")) return false;
+    return toHttps || !StartsWithNoCase(from, "https://");
 }
 
 std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength) {

@@ -24,6 +24,18 @@ std::optional<std::int32_t> ParseContentLength(std::string_view header);
 // name's escapes are malformed.
 std::optional<std::string> FileNameFromDisposition(std::string_view header);
 
+// What a response's status asks of the transfer: 2xx carries the body; 301, 302, 303, 307
+// and 308 send it elsewhere; anything else is a failure, whatever its body says.
+enum class StatusMeaning { Body, Redirect, Failure };
+StatusMeaning MeaningOfStatus(int status);
+
+// Redirects followed for one transfer before it counts as a failure.
+inline constexpr int kMostRedirects = 10;
+
+// Whether a redirect from `from` to `to` may be followed: only to http or https, and never
+// from https down to plain http.
+bool MayFollowRedirect(std::string_view from, std::string_view to);
+
 // Percent of the announced length that has arrived, rounded half to even.
 std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength);
 

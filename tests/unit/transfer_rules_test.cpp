@@ -8,6 +8,9 @@
 
 namespace {
 
+using modI::MayFollowRedirect;
+using modI::MeaningOfStatus;
+using modI::StatusMeaning;
 using modI::FileNameFromDisposition;
 using modI::ParseContentLength;
 using modI::ProgressFillRight;
@@ -67,6 +70,38 @@ TEST(FileNameFromDisposition, Cases) {
         {"attachment; filename=\"%zz.exe\"", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(FileNameFromDisposition(c.in), c.out) << c.in;
+}
+
+TEST(MeaningOfStatus, BodyRedirectOrFailure) {
+    const struct {
+        int status;
+        StatusMeaning meaning;
+    } cases[] = {
+        {200, StatusMeaning::Body},     {206, StatusMeaning::Body},     {299, StatusMeaning::Body},
+        {301, StatusMeaning::Redirect}, {302, StatusMeaning::Redirect}, {303, StatusMeaning::Redirect},
+        {307, StatusMeaning::Redirect}, {308, StatusMeaning::Redirect}, {300, StatusMeaning::Failure},
+        {304, StatusMeaning::Failure},  {403, StatusMeaning::Failure},  {404, StatusMeaning::Failure},
+        {500, StatusMeaning::Failure},  {0, StatusMeaning::Failure},    {199, StatusMeaning::Failure},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MeaningOfStatus(c.status), c.meaning) << c.status;
+}
+
+TEST(MayFollowRedirect, OnlyToTheWebAndNeverDownFromHttps) {
+    const struct {
+        const char* from;
+        const char* to;
+        bool allowed;
+    } cases[] = {
+        {"http://a/dl", "http://a/files/x.exe", true},
+        {"http://a/dl", "https://b/x.exe", true},
+        {"https://a/dl", "HTTPS://b/x.exe", true},
+        {"https://a/dl", "http://b/x.exe", false},
+        {"HTTPS://a/dl", "http://b/x.exe", false},
+        {"http://a/dl", "ftp://b/x.exe", false},
+        {"http://a/dl", "file:///c:/x.exe", false},
+        {"http://a/dl", "", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MayFollowRedirect(c.from, c.to), c.allowed) << c.from << " -> " << c.to;
 }
 
 TEST(ProgressPercent, RoundsHalfToEven) {
