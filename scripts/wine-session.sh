@@ -53,6 +53,18 @@ make_prefix() {
     fi
 }
 
+# A new prefix links each user's Desktop to the Unix home folder. Tests save installers on
+# the desktop and look at what is there: it becomes a folder of the prefix (only the link goes).
+own_desktops() {
+    local desktop
+    for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+        if [ -L "$desktop" ]; then
+            rm "$desktop"
+            mkdir "$desktop"
+        fi
+    done
+}
+
 stop_session() {
     [ -f "$envfile" ] && . "$envfile"
     wineserver -k 2>/dev/null || true
@@ -74,6 +86,7 @@ start)
         export DISPLAY=:$n
     fi
     make_prefix
+    own_desktops
     # Kept output-free: a daemon holding the caller's pipe would keep ctest waiting.
     wineserver -p </dev/null >/dev/null 2>&1
     wineboot </dev/null >/dev/null 2>&1  # starts Wine's services once for the session

@@ -187,6 +187,21 @@ class InstallRoadTests(unittest.TestCase):
         self.assert_nothing_saved()
         self.assert_window_stays()
 
+    def test_a_silent_service_leaves_the_window_answering(self):
+        # The service takes the request and says nothing: the window must still take the clicks
+        # on Exit, the first as a cancel, the second as the end of the program.
+        driver.service_control(silent=20)
+        self.open_window()
+        self.fill_in()
+        self.click("cmdInstall")
+        time.sleep(1)
+        self.click("cmdExit")
+        self.assertIsNone(self.session.wait_message_box(timeout=1), "a cancel shows no message")
+        self.click("cmdExit")
+        # Well before the service's 20 s of silence are over.
+        self.assertEqual(0, self.program.wait(timeout=5))
+        self.assert_nothing_saved()
+
     def test_comparison_link_opens_the_page_with_the_hand_pointer(self):
         s = self.session
         window = self.open_window()

@@ -1,0 +1,440 @@
+// Misbehaving download services and hostile replies, through the main window as a user meets
+// them: the install command runs against the local service with one fault switched on, and a
+// click on Exit follows 700 ms later. Each row checks what the window showed, that Exit answered
+// within a second, what is on the desktop and what was started.
+#include <gtest/gtest.h>
+
+#include "pump.h"
+#include "service_control.h"
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "app/frm_main.h"
+#include "app/latest_version.h"
+#include "app/transfer.h"
+#include "controls/button/cmd_orb.h"
+#include "controls/checklabel/lbl_orb.h"
+#include "host/app.h"
+#include "host/standard_controls.h"
+
+namespace {
+
+using wintest::ControlService;
+
+constexpr DWORD kExitClickAfterMs = 400;
+constexpr DWORD kExitAnswersWithinMs = 1000;
+constexpr const char* kLiteInstaller = "OrbVorex2009LiteTrial.exe";
+constexpr const char* kVersionError = "Unable to get version information now";
+
+// What the user was shown when the install command ended.
+enum class Seen { Installed, FailureBox, BusyBox, NothingAfterCancel };
+
+const char* Describe(Seen seen) {
+    switch (seen) {
+        case Seen::Installed: return "installer saved and started";
+        case Seen::FailureBox: return "failure message";
+        case Seen::BusyBox: return "busy message";
+        case Seen::NothingAfterCancel: return "nothing (cancelled)";
+    }
+    return "?";
+}
+
+struct Recorded : host::App::Effects {
+    std::vector<int> boxStyles;
+    std::vector<std::string> started;
+    int MsgBox(const std::string&, int style, const std::string&) override {
+        boxStyles.push_back(style);
+        return 1;
+    }
+    bool Shell(const std::string& commandLine, int) override {
+        started.push_back(commandLine);
+        return true;
+    }
+    bool ShellOpen(const std::string&) override { return true; }
+};
+
+std::string Desktop() {
+    std::string desktop;
+    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
+    return desktop;
+}
+
+std::vector<std::string> DesktopFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((Desktop() + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void CleanDesktop() {
+    for (const std::string& name : DesktopFiles()) DeleteFileA((Desktop() + "\\" + name).c_str());
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The installer the service serves: the demo installer built beside this program.
+std::string ServedLiteInstaller() {
+    std::string program = ORB_PROGRAM_FILE;  // ...\app\OrbVorexTrialWebSetup.exe
+    program.resize(program.find_last_of("/\\"));
+    program.resize(program.find_last_of("/\\"));
+    return ReadFile(program + "/tools/" + kLiteInstaller);
+}
+
+// Every byte percent-encoded: how raw bytes travel in a control query.
+std::string EncodeAll(const std::string& bytes) {
+    constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += '%';
+        out += hex[c >> 4];
+        out += hex[c & 0x0F];
+    }
+    return out;
+}
+
+// Clicks a button with real mouse messages once, some time from now and once its window is
+// on the screen (a user cannot click a window before it shows); remembers when.
+class DelayedClick {
+public:
+    // `beforeClick` runs just before the click, to look at the window as the user sees it.
+    void Arm(HWND button, DWORD afterMs, std::function<void()> beforeClick = {}) {
+        target_ = button;
+        beforeClick_ = std::move(beforeClick);
+        clickedAt_ = 0;
+        timer_ = SetTimer(nullptr, 0, afterMs, &DelayedClick::Fire);
+    }
+    ~DelayedClick() {
+        if (timer_) KillTimer(nullptr, timer_);
+        timer_ = 0;
+        beforeClick_ = nullptr;
+    }
+    static DWORD ClickedAt() { return clickedAt_; }
+
+private:
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        timer_ = 0;
+        if (IsWindow(target_) && !IsWindowVisible(GetAncestor(target_, GA_ROOT))) {
+            timer_ = SetTimer(nullptr, 0, 50, &DelayedClick::Fire);
+            return;
+        }
+        if (!IsWindow(target_)) {
+            clickedAt_ = GetTickCount();
+            return;
+        }
+        if (beforeClick_) beforeClick_();
+        clickedAt_ = GetTickCount();
+        RECT area;
+        GetClientRect(target_, &area);
+        const LPARAM middle = MAKELPARAM(area.right / 2, area.bottom / 2);
+        PostMessageA(target_, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        PostMessageA(target_, WM_LBUTTONUP, 0, middle);
+    }
+    static inline HWND target_ = nullptr;
+    static inline std::function<void()> beforeClick_;
+    static inline DWORD clickedAt_ = 0;
+    static inline UINT_PTR timer_ = 0;
+};
+
+struct InstallRun {
+    Seen seen = Seen::NothingAfterCancel;
+    long exitAnsweredMs = -1;  // from the Exit click to the window answering it; -1: no answer
+    std::vector<std::string> desktop;
+    std::vector<std::string> started;
+    bool closed = false;
+};
+
+struct FaultMatrix : testing::Test {
+    void SetUp() override {
+        RegisterProgramControls();
+        CleanDesktop();
+    }
+    void TearDown() override {
+        host::App::SetEffects(nullptr);
+        ControlService("reset=1");
+        CleanDesktop();
+    }
+
+    // One install as a user makes it, with the service switched by `control` first.
+    InstallRun Install(const std::string& control, const std::string& email = "user@example.com") {
+        ControlService("reset=1&reset_log=1" + (control.empty() ? "" : "&" + control));
+        CleanDesktop();
+        Recorded effects;
+        host::App::SetEffects(&effects);
+        auto window = std::make_unique<frmMain>();
+        EXPECT_TRUE(window->Loaded());
+        window->Form().Show();
+        dynamic_cast<host::TextBox&>(*window->Form().FindControl("txtEmail")).SetText(email);
+
+        DelayedClick exitClick;
+        exitClick.Arm(window->ExitButton().ControlHwnd(), kExitClickAfterMs);
+        window->cmdInstall_Click();
+        const DWORD returned = GetTickCount();
+
+        InstallRun run;
+        run.closed = window->Closing;
+        if (!run.closed) {
+            const DWORD clicked = DelayedClick::ClickedAt();
+            if (clicked != 0) {
+                run.exitAnsweredMs = static_cast<long>(returned - clicked);  // the click cancelled the download
+            } else {
+                // The download ended first: the click must now close the window.
+                const DWORD deadline = returned + kExitClickAfterMs + 2 * kExitAnswersWithinMs;
+                while (!window->Closing && static_cast<LONG>(deadline - GetTickCount()) > 0) {
+                    host::App::DoEvents();
+                    Sleep(1);
+                }
+                if (window->Closing) run.exitAnsweredMs = static_cast<long>(GetTickCount() - DelayedClick::ClickedAt());
+            }
+        }
+        run.started = effects.started;
+        if (!effects.started.empty()) {
+            run.seen = Seen::Installed;
+        } else if (!effects.boxStyles.empty()) {
+            run.seen = effects.boxStyles[0] == 64 ? Seen::BusyBox : Seen::FailureBox;
+        }
+        window.reset();
+        host::App::SetEffects(nullptr);
+        run.desktop = DesktopFiles();
+        return run;
+    }
+
+    // The outcome, the answer to Exit and the disk, for a row expecting `expected`.
+    // `shortBy`: the installer on the desktop is that many bytes shorter than the served one.
+    void Check(const InstallRun& run, Seen expected, const std::string& row, std::size_t shortBy = 0) {
+        EXPECT_EQ(Describe(run.seen), std::string(Describe(expected))) << row;
+        if (expected == Seen::Installed) {
+            ASSERT_EQ(run.desktop, std::vector<std::string>{kLiteInstaller}) << row;
+            const std::string served = ServedLiteInstaller();
+        EXPECT_EQ(ReadFile(Desktop() + "\\" + kLiteInstaller), served.substr(0, served.size() - shortBy))
+                << row << ": the saved file is not the served installer";
+            ASSERT_EQ(run.started.size(), 1u) << row;
+            EXPECT_TRUE(run.closed) << row;
+            return;
+        }
+        EXPECT_TRUE(run.desktop.empty()) << row << ": something was saved on the desktop";
+        EXPECT_TRUE(run.started.empty()) << row << ": something was started";
+        EXPECT_GE(run.exitAnsweredMs, 0) << row << ": Exit did not answer";
+        EXPECT_LE(run.exitAnsweredMs, static_cast<long>(kExitAnswersWithinMs)) << row;
+    }
+};
+
+TEST_F(FaultMatrix, ServiceFaultsDuringTheDownload) {
+    const struct {
+        const char* control;
+        Seen seen;
+        std::size_t shortBy = 0;
+    } rows[] = {
+        {"", Seen::Installed},
+        {"close_after=1000", Seen::FailureBox},
+        {"rst_after=1000", Seen::FailureBox},
+        {"length_delta=1000", Seen::FailureBox},   // announced more than the body
+        // Announced less than the body: WinINet reads what was announced and stops there, so
+        // the reply looks whole; nothing in it tells the program that more was meant.
+        {"length_delta=-1000", Seen::Installed, 1000},
+        {"no_length=1", Seen::FailureBox},
+        {"chunked=full", Seen::FailureBox},  // no content length: an installer must announce one
+        {"chunked=cut", Seen::FailureBox},
+        {"chunked=no_end", Seen::FailureBox},
+        {"stall=5", Seen::NothingAfterCancel},   // headers, then silence: Exit cancels
+        {"silent=5", Seen::NothingAfterCancel},  // nothing at all: Exit cancels
+        {"drip=5", Seen::NothingAfterCancel},    // a few bytes every 100 ms: Exit cancels
+        {"status=404", Seen::FailureBox},
+        {"status=403", Seen::FailureBox},
+        {"status=500", Seen::FailureBox},
+        {"status=404,large", Seen::FailureBox},  // the installer's body and name, under an error
+        {"status=403,large", Seen::FailureBox},
+        {"status=500,large", Seen::FailureBox},
+        {"redirect=301", Seen::Installed},
+        {"redirect=302", Seen::Installed},
+        {"redirect=307", Seen::Installed},
+        {"redirect=loop", Seen::FailureBox},
+        {"busy=1", Seen::BusyBox},
+    };
+    for (const auto& row : rows) {
+        Check(Install(row.control), row.seen, row.control[0] ? row.control : "no fault", row.shortBy);
+    }
+}
+
+TEST_F(FaultMatrix, HostileFileNamesAreFailuresThatWriteNothing) {
+    const std::string names[] = {
+        "../x.exe", "..\\x.exe", "/abs.exe", "\\abs.exe", "C:x.exe", "Z:\\tmp\\x.exe",
+        "\\\\server\\share\\x.exe", "setup.exe:evil", "CON", "nul.exe", "COM1.exe", "LPT9.exe",
+        "setup.exe.", "setup.exe ", ".", "..", "...", "", "   ", "a%00b.exe", "%2e%2e%5cx.exe",
+        "x%0d%0a.exe",
+        "setup\xE2\x80\xAEtxt.exe",   // U+202E, right-to-left override, as UTF-8
+        "setup%E2%80%AEtxt.exe",      // the same, percent-encoded
+        std::string(296, 'a') + ".exe",
+        "setup.lnk", "setup.msi",
+    };
+    for (const std::string& name : names) {
+        const std::string disposition = "attachment; filename=\"" + name + "\"";
+        Check(Install("disposition=" + EncodeAll(disposition)), Seen::FailureBox, "name [" + name + "]");
+    }
+    Check(Install("disposition=" + EncodeAll("attachment; filename=\"setup.exe")), Seen::FailureBox,
+          "an unclosed quote");
+
+    // Where the names above point, had they been followed.
+    const std::string desktop = Desktop();
+    for (const std::string& path : {desktop + "\\..\\x.exe", desktop + "\\..\\abs.exe", std::string("C:\\x.exe"),
+                                    std::string("C:\\abs.exe"), std::string("Z:\\abs.exe"),
+                                    std::string("Z:\\tmp\\x.exe"), std::string("x.exe"), std::string("abs.exe")}) {
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path << " was written";
+    }
+}
+
+// The /dl requests the service saw since its log was last emptied: target and status each.
+struct LoggedRequest {
+    std::string target;
+    int status = 0;
+};
+
+std::vector<LoggedRequest> InstallRequests() {
+    std::string name;
+    const bool no = false;
+    const std::string log = modI::FetchUrl("http://127.0.0.1:8765/_log", "", false, name, nullptr, no, nullptr, 0);
+    std::vector<LoggedRequest> requests;
+    const std::string targetKey = "\"target\": \"", statusKey = "\"status\": ";
+    for (std::size_t at = log.find(targetKey); at != std::string::npos; at = log.find(targetKey, at)) {
+        at += targetKey.size();
+        LoggedRequest request;
+        request.target = log.substr(at, log.find('"', at) - at);
+        const std::size_t status = log.find(statusKey, at);
+        if (status != std::string::npos) request.status = std::atoi(log.c_str() + status + statusKey.size());
+        if (request.target.starts_with("/dl?")) requests.push_back(request);
+    }
+    return requests;
+}
+
+std::string PercentDecode(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i] == '+' ? ' ' : text[i];
+        }
+    }
+    return out;
+}
+
+// The query's pieces in order, each "key=value" with the value decoded.
+std::vector<std::string> Pieces(const std::string& target) {
+    std::vector<std::string> pieces;
+    std::size_t start = target.find('?') + 1;
+    while (start <= target.size()) {
+        std::size_t end = target.find('&', start);
+        if (end == std::string::npos) end = target.size();
+        const std::string pair = target.substr(start, end - start);
+        const std::size_t equals = pair.find('=');
+        pieces.push_back(pair.substr(0, equals) + "=" + PercentDecode(pair.substr(equals + 1)));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+TEST_F(FaultMatrix, EMailInputsReachTheServiceAsOnePiece) {
+    // Typed text, and the e-mail piece the service must decode: lower-cased, blanks trimmed.
+    const struct {
+        std::string typed;
+        std::string sent;
+    } rows[] = {
+        {"a@b.com&ed=p", "a@b.com&ed=p"},
+        {"a@b.com#x", "a@b.com#x"},
+        {"a b@c.com", "a b@c.com"},
+        {"\xC4\xD6@b.com", "\xE4\xF6@b.com"},  // in the ANSI code page: capital and small umlauts
+        {"  Mixed.Case@B.Com  ", "mixed.case@b.com"},
+        {std::string(294, 'Q') + "@b.com", std::string(294, 'q') + "@b.com"},
+        {"", ""},
+    };
+    std::vector<std::string> plainOthers;  // edition, subscription of an ordinary address
+    for (const auto& row : rows) {
+        const std::string label = "e-mail [" + row.typed.substr(0, 40) + "]";
+        Check(Install("", row.typed), Seen::Installed, label);
+        const auto requests = InstallRequests();
+        ASSERT_EQ(requests.size(), 1u) << label;
+        EXPECT_EQ(requests[0].status, 200) << label << ": the service refused the request";
+        const auto pieces = Pieces(requests[0].target);
+        ASSERT_EQ(pieces.size(), 4u) << label << ": " << requests[0].target;
+        EXPECT_EQ(pieces[0], "em=" + row.sent) << label;
+        const std::vector<std::string> others(pieces.begin() + 1, pieces.begin() + 3);
+        if (plainOthers.empty()) plainOthers = others;
+        EXPECT_EQ(others, plainOthers) << label << ": another piece of the request changed";
+        EXPECT_TRUE(pieces[3].starts_with("tk=")) << label;
+    }
+    EXPECT_EQ(plainOthers, (std::vector<std::string>{"edn=l", "sub=off"}));
+}
+
+// The version file as the window shows it: Init runs the window, and Exit ends it.
+struct VersionShown {
+    std::wstring caption;
+    long exitAnsweredMs = -1;
+};
+
+VersionShown RunWithVersionFile(const std::string& control) {
+    ControlService("reset=1&" + control);
+    Recorded effects;
+    host::App::SetEffects(&effects);
+    VersionShown shown;
+    {
+        frmMain window;
+        auto& label = dynamic_cast<lblOrb&>(*window.Form().FindControl("lblLatestVersionVal"));
+        DelayedClick exitClick;
+        exitClick.Arm(window.ExitButton().ControlHwnd(), kExitClickAfterMs,
+                      [&] { shown.caption = label.Caption(); });
+        window.Init();
+        if (DelayedClick::ClickedAt() != 0) {
+            shown.exitAnsweredMs = static_cast<long>(GetTickCount() - DelayedClick::ClickedAt());
+        }
+    }
+    host::App::SetEffects(nullptr);
+    ControlService("reset=1");
+    return shown;
+}
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+TEST_F(FaultMatrix, BrokenVersionFiles) {
+    const struct {
+        const char* name;
+        std::string control;
+        std::wstring caption;  // empty: checked below the table
+    } rows[] = {
+        {"empty", "version_body=", Wide(kVersionError)},
+        {"binary junk", "version_body=" + EncodeAll(std::string("\x00\xFF\x13\x80junk\x01\x02", 10)),
+         Wide(kVersionError)},
+        {"month not digits", "version_body=" + EncodeAll("2026AB01;2009.4.2\r\n"), Wide(kVersionError)},
+        {"day not digits", "version_body=" + EncodeAll("202612xy;2009.4.2\r\n"), L"2009.4.2, December 0, 2026"},
+        {"one line of 1 MB", "long_line=1048576", L""},
+    };
+    for (const auto& row : rows) {
+        const VersionShown shown = RunWithVersionFile(row.control);
+        if (!row.caption.empty()) {
+            EXPECT_EQ(shown.caption, row.caption) << row.name;
+        } else {
+            // The version runs to the end of the one line: the version line, then zeros.
+            EXPECT_TRUE(shown.caption.starts_with(L"2009.4.2000")) << row.name;
+            EXPECT_TRUE(shown.caption.ends_with(L"0, December 1, 2026")) << row.name;
+        }
+        EXPECT_GE(shown.exitAnsweredMs, 0) << row.name << ": Exit did not end the window";
+        EXPECT_LE(shown.exitAnsweredMs, static_cast<long>(kExitAnswersWithinMs)) << row.name;
+    }
+}
+
+}  // namespace
