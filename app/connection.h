@@ -35,8 +35,10 @@ public:
 
     // One read of at most `most` bytes. With `onlyAvailable`, it first waits for data to
     // arrive and then takes no more than has arrived, so a slow server still hands over
-    // small pieces; without it, one read of up to `most` bytes. What the read delivered
-    // (empty at the end of the data) in `data`, valid until the next call; false as for Open.
+    // small pieces, and the next such read starts at once, while the caller handles this
+    // piece (the next call must ask for the same). Without it, one read of up to `most`
+    // bytes. What the read delivered (empty at the end of the data) in `data`, valid until
+    // the next call; false as for Open.
     bool Read(DWORD most, bool onlyAvailable, const bool& cancel, std::string_view& data);
 
     // The current request's handle, for calls that do not wait (its response headers).
@@ -44,10 +46,13 @@ public:
 
 private:
     struct Shared;
-    bool Run(const bool& cancel);
+    void Start();
+    bool Wait(const bool& cancel);
     void GiveUp();
     Shared* shared_;          // null once given up
     DWORD timeoutMs_;
+    std::string current_;        // what the last Read delivered
+    bool readingAhead_ = false;  // the worker is already reading the next piece
     HANDLE thread_ = nullptr;  // the worker; null when it could not be started
 };
 

@@ -198,6 +198,22 @@ TEST(FetchUrl, ServerThatStallsMidBodyGivesNoBody) {
     EXPECT_EQ(body, "") << "a body cut short must not be handed on";
 }
 
+TEST(FetchUrl, ATrickleAfterABurstIsNotTakenForAStall) {
+    // 10000 bytes at once, then 100 bytes every 50 ms for 3 s: never quiet for as long as the
+    // 1.5 s time-out, so the transfer must wait for the whole body.
+    const std::string body = std::string(10000, 'b') + std::string(6000, 't');
+    std::string got = "unset";
+    SecondsToFetch([&](Connection& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+               body.substr(0, 10000));
+        for (std::size_t at = 10000; at < body.size(); at += 100) {
+            Sleep(50);
+            c.Send(body.substr(at, 100));
+        }
+    }, got);
+    EXPECT_EQ(got, body);
+}
+
 TEST_F(ProgressFixture, LengthEqualToMinSizeIsReadAndOneLessIsNot) {
     const std::string body(20000, 'i');
     TestHttpServer server([&](Connection& c) {
