@@ -4,7 +4,6 @@
 // within a second, what is on the desktop and what was started.
 #include <gtest/gtest.h>
 
-#include "pump.h"
 #include "service_control.h"
 
 #include <fstream>
@@ -16,7 +15,6 @@
 
 #include "app/files.h"
 #include "app/frm_main.h"
-#include "app/latest_version.h"
 #include "app/transfer.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/checklabel/lbl_orb.h"
