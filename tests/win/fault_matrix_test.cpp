@@ -1,6 +1,6 @@
 // Misbehaving download services and hostile replies, through the main window as a user meets
 // them: the install command runs against the local service with one fault switched on, and a
-// click on Exit follows 700 ms later. Each row checks what the window showed, that Exit answered
+// click on Exit follows 400 ms later. Each row checks what the window showed, that Exit answered
 // within a second, what is on the desktop and what was started.
 #include <gtest/gtest.h>
 
