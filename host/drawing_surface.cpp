@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "host/app.h"
@@ -346,6 +347,17 @@ void DrawingSurface::PSet(double x, double y, std::optional<OleColor> color) {
     SetPixel(dc, ToPixelsX(x), ToPixelsY(y), ResolveColor(color.value_or(foreColor_)));
     currentX_ = x;
     currentY_ = y;
+    Changed();
+}
+
+void DrawingSurface::PSetMany(const std::vector<ColouredPoint>& points) {
+    HDC dc = hDC();
+    if (!dc || points.empty()) return;
+    std::map<std::pair<int, int>, OleColor> pixels;
+    for (const ColouredPoint& p : points) pixels[{ToPixelsX(p.x), ToPixelsY(p.y)}] = p.color;
+    for (const auto& [at, color] : pixels) SetPixel(dc, at.first, at.second, ResolveColor(color));
+    currentX_ = points.back().x;
+    currentY_ = points.back().y;
     Changed();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "controls/checklabel/caption_text.h"
 #include "controls/checklabel/check_plan.h"
@@ -449,9 +450,12 @@ void lblOrb::DrawCheck(Colour markColour, std::int32_t checkStyle, std::int32_t 
     }
     case MarkShape::Chequer: {
         const Colour background = s.BackColor();
+        std::vector<DrawingSurface::ColouredPoint> points;
         for (const ChequerPoint& p : ChequerPoints(size)) {
-            s.PSet(p.at.x, p.at.y, p.background ? background : markColour);
+            points.push_back({static_cast<double>(p.at.x), static_cast<double>(p.at.y),
+                              p.background ? background : markColour});
         }
+        s.PSetMany(points);
         break;
     }
     case MarkShape::None:
