@@ -1,8 +1,10 @@
 #include "host/form_description.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace host {
@@ -83,12 +85,27 @@ public:
         if (value < min || value > max) return Fail<long long>("the number does not fit the type");
         return value;
     }
+    // A decimal number as std::from_chars reads one, [-]digits[.digits][e[+|-]digits], and
+    // converted by strtod, which rounds as well: from_chars of a double would add 40 KB to
+    // the program file, strtod is in it already.
     std::optional<double> Real() {
         SkipSpace();
-        double value = 0;
-        const auto [end, ec] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), value);
-        if (ec != std::errc() || !std::isfinite(value)) return Fail<double>("a number was expected");
-        pos_ = static_cast<std::size_t>(end - text_.data());
+        std::size_t end = pos_;
+        if (end < text_.size() && text_[end] == '-') ++end;
+        std::size_t digits = SkipDigits(end);
+        if (end < text_.size() && text_[end] == '.') digits += SkipDigits(++end);
+        if (digits == 0) return Fail<double>("a number was expected");
+        if (end < text_.size() && (text_[end] == 'e' || text_[end] == 'E')) {
+            std::size_t exponent = end + 1;
+            if (exponent < text_.size() && (text_[exponent] == '+' || text_[exponent] == '-')) ++exponent;
+            if (SkipDigits(exponent) > 0) end = exponent;
+        }
+        const std::string number(text_.substr(pos_, end - pos_));
+        errno = 0;
+        const double value = std::strtod(number.c_str(), nullptr);
+        // Out of range: too large, or too small to be told from 0.
+        if (!std::isfinite(value) || (errno == ERANGE && value == 0)) return Fail<double>("a number was expected");
+        pos_ = end;
         return value;
     }
     std::optional<std::string> Quoted() {
@@ -128,6 +145,13 @@ public:
     std::string error;
 
 private:
+    // Moves `at` past the digits there; how many there were.
+    std::size_t SkipDigits(std::size_t& at) const {
+        const std::size_t from = at;
+        while (at < text_.size() && text_[at] >= '0' && text_[at] <= '9') ++at;
+        return at - from;
+    }
+
     template <typename T>
     std::optional<T> Fail(std::string message) {
         if (error.empty()) error = std::move(message);
