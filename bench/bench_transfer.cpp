@@ -2,7 +2,9 @@
 // WinINet read loop of 32000-byte reads, on the same address.
 //   bench_transfer.exe fetch URL     one FetchUrl download into a visible progress bar
 //   bench_transfer.exe bare URL      the bare loop
-// Prints one line: "<mode> bytes=<n> seconds=<s> peak_bytes=<peak working set>".
+// Prints one line: "<mode> bytes=<n> seconds=<s> base_bytes=<working set before the download>
+// peak_bytes=<peak working set>". The working set before the download is what the process
+// holds without any body: the system's own share under Wine, and the window's.
 #include <windows.h>
 #include <psapi.h>
 #include <wininet.h>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "app/transfer.h"
+#include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"
 
@@ -29,19 +32,33 @@ std::size_t BareDownload(const std::string& url) {
     return body.size();
 }
 
-std::size_t FetchWithProgress(const std::string& url) {
+std::size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+std::size_t BareDownload(const std::string& url, std::size_t& baseBytes) {
+    baseBytes = WorkingSet();
+    return BareDownload(url);
+}
+
+std::size_t FetchWithProgress(const std::string& url, std::size_t& baseBytes) {
     host::Form form("frmBench");
     form.Move(0, 0, 6000, 1500);
     form.Show();
     auto& bar = form.Add<host::PictureBox>("picPB");
     bar.Move(150, 150, 4500, 450);
     bar.SetAutoRedraw(true);
+    host::App::DoEvents();
+    baseBytes = WorkingSet();
     std::string name;
     const bool cancel = false;
     return modI::FetchUrl(url, "", true, name, &bar, cancel, nullptr, 20000).size();
 }
 
-std::size_t PeakPrivateBytes() {
+std::size_t PeakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
@@ -57,8 +74,10 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argv[1];
     const auto start = std::chrono::steady_clock::now();
-    const std::size_t bytes = mode == "bare" ? BareDownload(argv[2]) : FetchWithProgress(argv[2]);
+    std::size_t baseBytes = 0;
+    const std::size_t bytes = mode == "bare" ? BareDownload(argv[2], baseBytes) : FetchWithProgress(argv[2], baseBytes);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%s bytes=%zu seconds=%.4f peak_bytes=%zu\n", mode.c_str(), bytes, seconds, PeakPrivateBytes());
+    std::printf("%s bytes=%zu seconds=%.4f base_bytes=%zu peak_bytes=%zu\n", mode.c_str(), bytes, seconds, baseBytes,
+                PeakWorkingSet());
     return bytes > 0 ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/color.h"
 #include "host/font.h"
@@ -91,6 +92,14 @@ public:
              bool filled = false);
     void Circle(double x, double y, double radius, std::optional<OleColor> color = {});
     void PSet(double x, double y, std::optional<OleColor> color = {});
+    struct ColouredPoint {
+        double x, y;
+        OleColor color;
+    };
+    // The points as a PSet of each in turn draws them: a pixel takes the colour of the last
+    // point on it. Each pixel is set once, which matters where many points of a fine scale
+    // (twips) fall on one pixel.
+    void PSetMany(const std::vector<ColouredPoint>& points);
     OleColor Point(double x, double y) const;
     // Fills with the back colour and puts the position at (0, 0).
     void Cls();

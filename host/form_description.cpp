@@ -1,8 +1,10 @@
 #include "host/form_description.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace host {
@@ -13,13 +15,6 @@ bool IsIdentChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-bool IsIdentifier(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (!IsIdentChar(c)) return false;
-    }
-    return true;
-}
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -90,12 +85,27 @@ public:
         if (value < min || value > max) return Fail<long long>("the number does not fit the type");
         return value;
     }
+    // A decimal number as std::from_chars reads one, [-]digits[.digits][e[+|-]digits], and
+    // converted by strtod, which rounds as well: from_chars of a double would add 40 KB to
+    // the program file, strtod is in it already.
     std::optional<double> Real() {
         SkipSpace();
-        double value = 0;
-        const auto [end, ec] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), value);
-        if (ec != std::errc() || !std::isfinite(value)) return Fail<double>("a number was expected");
-        pos_ = static_cast<std::size_t>(end - text_.data());
+        std::size_t end = pos_;
+        if (end < text_.size() && text_[end] == '-') ++end;
+        std::size_t digits = SkipDigits(end);
+        if (end < text_.size() && text_[end] == '.') digits += SkipDigits(++end);
+        if (digits == 0) return Fail<double>("a number was expected");
+        if (end < text_.size() && (text_[end] == 'e' || text_[end] == 'E')) {
+            std::size_t exponent = end + 1;
+            if (exponent < text_.size() && (text_[exponent] == '+' || text_[exponent] == '-')) ++exponent;
+            if (SkipDigits(exponent) > 0) end = exponent;
+        }
+        const std::string number(text_.substr(pos_, end - pos_));
+        errno = 0;
+        const double value = std::strtod(number.c_str(), nullptr);
+        // Out of range: too large, or too small to be told from 0.
+        if (!std::isfinite(value) || (errno == ERANGE && value == 0)) return Fail<double>("a number was expected");
+        pos_ = end;
         return value;
     }
     std::optional<std::string> Quoted() {
@@ -135,6 +145,13 @@ public:
     std::string error;
 
 private:
+    // Moves `at` past the digits there; how many there were.
+    std::size_t SkipDigits(std::size_t& at) const {
+        const std::size_t from = at;
+        while (at < text_.size() && text_[at] >= '0' && text_[at] <= '9') ++at;
+        return at - from;
+    }
+
     template <typename T>
     std::optional<T> Fail(std::string message) {
         if (error.empty()) error = std::move(message);
@@ -285,11 +302,19 @@ std::optional<ControlDescription> ReadHeader(Cursor& in) {
     return block;
 }
 
+}  // namespace
+
+bool IsIdentifier(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (!IsIdentChar(c)) return false;
+    }
+    return true;
+}
+
 bool SameControl(const ControlDescription& c, const std::string& name, std::optional<int> index) {
     return c.name == name && c.index == index;
 }
-
-}  // namespace
 
 DescriptionReadResult ReadFormDescription(std::string_view text) {
     DescriptionReadResult result;
@@ -379,116 +404,6 @@ DescriptionReadResult ReadFormDescription(std::string_view text) {
     }
     if (!haveForm && result.errors.empty()) result.errors.push_back({lineNumber, "no form block"});
     return result;
-}
-
-namespace {
-
-void Require(bool ok, const std::string& what) {
-    if (!ok) throw std::invalid_argument("a form description cannot hold " + what);
-}
-
-std::string QuoteText(const std::string& text) {
-    static const char* kHex = "0123456789ABCDEF";
-    std::string out = "\"";
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                out += "\\x";
-                out += kHex[c >> 4];
-                out += kHex[c & 15];
-            } else {
-                out += ch;
-            }
-        }
-    }
-    return out + "\"";
-}
-
-std::string RealText(double value) {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
-}
-
-struct ValueText {
-    std::string operator()(NoObject) const { return "Nothing"; }
-    std::string operator()(I2 v) const { return "I2 " + std::to_string(v); }
-    std::string operator()(I4 v) const { return "I4 " + std::to_string(v); }
-    std::string operator()(UI1 v) const { return "UI1 " + std::to_string(v); }
-    std::string operator()(bool v) const { return v ? "Bool True" : "Bool False"; }
-    std::string operator()(const std::string& v) const { return "Str " + QuoteText(v); }
-    std::string operator()(const Font& f) const {
-        Require(f.Size() > 0 && std::isfinite(f.Size()), "a font size of 0 or less");
-        std::string out = "Font " + QuoteText(f.Name()) + " " + RealText(f.Size());
-        if (f.Weight() == Font::kBold) {
-            out += " Bold";
-        } else if (f.Weight() != Font::kNormal) {
-            Require(f.Weight() >= -32768 && f.Weight() <= 32767, "this font weight");
-            out += " Weight=" + std::to_string(f.Weight());
-        }
-        if (f.Italic()) out += " Italic";
-        if (f.Underline()) out += " Underline";
-        if (f.Strikethrough()) out += " Strikethrough";
-        return out;
-    }
-    std::string operator()(const PictureSource& p) const {
-        Require(p.resource.empty() || p.file.empty(), "a picture from a resource and a file");
-        const char* kind = p.kind == PictureSource::Kind::Icon ? "Icon" : "Bitmap";
-        if (!p.file.empty()) return std::string("Picture ") + kind + " File " + QuoteText(p.file);
-        return std::string("Picture ") + kind + " Resource " + QuoteText(p.resource);
-    }
-};
-
-std::string NameText(const std::string& name, std::optional<int> index) {
-    Require(IsIdentifier(name), "the name '" + name + "'");
-    if (!index) return name;
-    Require(*index >= -32768 && *index <= 32767, "this index");
-    return name + "(" + std::to_string(*index) + ")";
-}
-
-void WriteBlock(std::string& out, const ControlDescription& block) {
-    Require(IsIdentifier(block.typeName), "the type '" + block.typeName + "'");
-    out += "[" + block.typeName + " " + NameText(block.name, block.index);
-    if (!block.container.empty()) out += " in " + NameText(block.container, block.containerIndex);
-    out += "]\n";
-    for (const auto& entry : block.properties.Entries()) {
-        Require(IsIdentifier(entry.key), "the key '" + entry.key + "'");
-        out += entry.key + " = " + std::visit(ValueText{}, entry.value) + "\n";
-    }
-}
-
-}  // namespace
-
-std::string WriteFormDescription(const FormDescription& description) {
-    Require(SameWord(description.form.typeName, "Form") && !description.form.index &&
-                description.form.container.empty(),
-            "a form block that is not a form");
-    ControlDescription form = description.form;
-    form.typeName = "Form";
-    std::string out;
-    WriteBlock(out, form);
-    const auto& controls = description.controls;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const auto& control = controls[i];
-        Require(!SameWord(control.typeName, "Form"), "a control of type Form");
-        bool containerKnown = control.container.empty();
-        for (std::size_t j = 0; j < i; ++j) {
-            Require(!SameControl(controls[j], control.name, control.index), "two controls " + control.name);
-            containerKnown = containerKnown ||
-                             SameControl(controls[j], control.container, control.containerIndex);
-        }
-        Require(containerKnown, "a container that is not an earlier control");
-        out += "\n";
-        WriteBlock(out, control);
-    }
-    return out;
 }
 
 }  // namespace host

@@ -64,6 +64,12 @@ struct DescriptionReadResult {
 
 DescriptionReadResult ReadFormDescription(std::string_view text);
 
+// Whether `text` can be a type, name or key of the text form: letters, digits and '_'.
+bool IsIdentifier(std::string_view text);
+
+// Whether `c` is the control `name`, with the same index or none.
+bool SameControl(const ControlDescription& c, const std::string& name, std::optional<int> index);
+
 // Throws std::invalid_argument for a type, name or key that the text form cannot hold.
 std::string WriteFormDescription(const FormDescription& description);
 

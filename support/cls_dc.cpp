@@ -3,12 +3,6 @@
 #include <cstdlib>
 #include <utility>
 
-namespace {
-
-host::unique_dc DisplayDc() { return host::unique_dc(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)); }
-
-}  // namespace
-
 void clsDC::SetWidth(std::int32_t value) {
     if (value <= width_) return;
     width_ = value;
@@ -23,7 +17,9 @@ void clsDC::SetHeight(std::int32_t value) {
 
 void clsDC::CreateSurface(std::int32_t width, std::int32_t height) {
     DestroySurface();
-    const host::unique_dc display = DisplayDc();
+    // The screen's own DC: what the surface must match. A new display DC would match it as
+    // well, but opening one costs ten times as much.
+    const host::WindowDc display(nullptr);
     if (!display) return;
     dc_.reset(CreateCompatibleDC(display.get()));
     if (dc_) bitmap_.reset(CreateCompatibleBitmap(display.get(), width, height));
@@ -55,7 +51,7 @@ void clsDC::CreateFromPicture(const host::Picture& sPic) {
     if (!sPic.Bitmap() || !GetObjectA(sPic.Bitmap(), sizeof header, &header)) return;
     SetWidth(header.bmWidth);
     SetHeight(std::abs(header.bmHeight));
-    const host::unique_dc display = DisplayDc();
+    const host::WindowDc display(nullptr);
     const host::unique_dc source(CreateCompatibleDC(display.get()));
     host::SelectObjectScope selected(source.get(), sPic.Bitmap());
     BitBlt(dc_.get(), 0, 0, header.bmWidth, std::abs(header.bmHeight), source.get(), 0, 0, SRCCOPY);
