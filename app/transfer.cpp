@@ -3,6 +3,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -162,6 +163,11 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
             OpenAnswer(connection, url, headers, cancel);
             result = ReadReply(connection, wantFile, fileName, progress, cancel, activity, minSize);
         } catch (const Failed&) {
+            result.clear();
+            fileName.clear();
+        } catch (const std::bad_alloc&) {
+            // A body larger than the program can hold (a 32-bit process reserving the
+            // announced length of a reply near 2 GB): a failed transfer, not the end of it.
             result.clear();
             fileName.clear();
         }

@@ -240,6 +240,8 @@ TEST_F(ProgressFixture, BrokenBodiesAreFailures) {
          }},
         {"content length beyond 32 bits",
          [](Connection& c) { c.Send("HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n" + std::string(30000, 'a')); }},
+        {"the largest content length, and a short body",
+         [](Connection& c) { c.Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483647\r\n\r\n" + std::string(30000, 'a')); }},
     };
     for (const auto& c : cases) {
         TestHttpServer server(c.reply);
