@@ -1,6 +1,5 @@
 #include "app/frm_main.h"
 
-#include <stdexcept>
 #include <string>
 
 #include "app/files.h"
@@ -33,10 +32,11 @@ std::wstring Widen(const std::string& ansi) {
     return wide;
 }
 
+// A control the window's description must hold; missing, it leaves `complete` false.
 template <typename T>
-T* Find(host::Form& form, const char* name, std::optional<int> index = {}) {
+T* Find(host::Form& form, const char* name, bool& complete, std::optional<int> index = {}) {
     auto* control = dynamic_cast<T*>(form.FindControl(name, index));
-    if (!control) throw std::runtime_error(std::string("the main window has no ") + name);
+    if (!control) complete = false;
     return control;
 }
 
@@ -50,28 +50,25 @@ void RegisterProgramControls() {
 
 frmMain::frmMain() {
     const auto loaded = host::LoadFormFromResource(form_, "FRMMAIN");
-    try {
-        FindControls();
-        controlsFound_ = loaded.Ok();
-    } catch (const std::runtime_error&) {
-        controlsFound_ = false;
-    }
+    controlsFound_ = FindControls() && loaded.Ok();
     if (controlsFound_) ConnectEvents();
 }
 
-void frmMain::FindControls() {
-    mTitleBar = Find<titOrb>(form_, "mTitleBar");
-    cmdInstall = Find<cmdOrb>(form_, "cmdInstall");
-    cmdExit = Find<cmdOrb>(form_, "cmdExit");
-    lblLatestVersionVal = Find<lblOrb>(form_, "lblLatestVersionVal");
-    lblVersionComparison = Find<lblOrb>(form_, "lblVersionComparison");
-    chkAddToNewsAndUpdates = Find<lblOrb>(form_, "chkAddToNewsAndUpdates");
-    optPro = Find<host::OptionButton>(form_, "optProLite", 1);
-    txtEmail = Find<host::TextBox>(form_, "txtEmail");
-    picPB = Find<host::PictureBox>(form_, "picPB");
-    picCheckEmailU = Find<host::PictureBox>(form_, "picCheckEmailU");
-    picCheckEmailM = Find<host::PictureBox>(form_, "picCheckEmailM");
-    tCheckEmail = Find<host::Timer>(form_, "tCheckEmail");
+bool frmMain::FindControls() {
+    bool complete = true;
+    mTitleBar = Find<titOrb>(form_, "mTitleBar", complete);
+    cmdInstall = Find<cmdOrb>(form_, "cmdInstall", complete);
+    cmdExit = Find<cmdOrb>(form_, "cmdExit", complete);
+    lblLatestVersionVal = Find<lblOrb>(form_, "lblLatestVersionVal", complete);
+    lblVersionComparison = Find<lblOrb>(form_, "lblVersionComparison", complete);
+    chkAddToNewsAndUpdates = Find<lblOrb>(form_, "chkAddToNewsAndUpdates", complete);
+    optPro = Find<host::OptionButton>(form_, "optProLite", complete, 1);
+    txtEmail = Find<host::TextBox>(form_, "txtEmail", complete);
+    picPB = Find<host::PictureBox>(form_, "picPB", complete);
+    picCheckEmailU = Find<host::PictureBox>(form_, "picCheckEmailU", complete);
+    picCheckEmailM = Find<host::PictureBox>(form_, "picCheckEmailM", complete);
+    tCheckEmail = Find<host::Timer>(form_, "tCheckEmail", complete);
+    return complete;
 }
 
 void frmMain::ConnectEvents() {

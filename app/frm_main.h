@@ -51,7 +51,7 @@ public:
     cmdOrb& ExitButton() { return *cmdExit; }
 
 private:
-    void FindControls();
+    bool FindControls();
     void ConnectEvents();
     void SetupTitleBar();
     void DrawCaptionText(HDC hdc);
