@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <vector>
 
 #include "host/app.h"
@@ -350,24 +349,11 @@ void DrawingSurface::PSet(double x, double y, std::optional<OleColor> color) {
     Changed();
 }
 
-void DrawingSurface::PSetMany(const std::vector<ColouredPoint>& points) {
+void DrawingSurface::SetPixels(const PixelColours& pixels, double lastX, double lastY) {
     HDC dc = hDC();
-    if (!dc || points.empty()) return;
-    // Points next to each other mostly share a pixel: only where the pixel changes does the
-    // colour so far go into the map, where a later point on the same pixel replaces it.
-    std::map<std::pair<int, int>, OleColor> pixels;
-    std::pair<int, int> at{ToPixelsX(points.front().x), ToPixelsY(points.front().y)};
-    OleColor color = points.front().color;
-    for (const ColouredPoint& p : points) {
-        const std::pair<int, int> next{ToPixelsX(p.x), ToPixelsY(p.y)};
-        if (next != at) pixels[at] = color;
-        at = next;
-        color = p.color;
-    }
-    pixels[at] = color;
     for (const auto& [pixel, value] : pixels) SetPixel(dc, pixel.first, pixel.second, ResolveColor(value));
-    currentX_ = points.back().x;
-    currentY_ = points.back().y;
+    currentX_ = lastX;
+    currentY_ = lastY;
     Changed();
 }
 

@@ -10,9 +10,11 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/color.h"
@@ -98,8 +100,13 @@ public:
     };
     // The points as a PSet of each in turn draws them: a pixel takes the colour of the last
     // point on it. Each pixel is set once, which matters where many points of a fine scale
-    // (twips) fall on one pixel.
-    void PSetMany(const std::vector<ColouredPoint>& points);
+    // (twips) fall on one pixel. `pointOf(item)` gives each item's point, so that a caller's
+    // own list of points needs no copy.
+    template <typename Items, typename PointOf>
+    void PSetMany(const Items& items, PointOf pointOf);
+    void PSetMany(const std::vector<ColouredPoint>& points) {
+        PSetMany(points, [](const ColouredPoint& p) { return p; });
+    }
     OleColor Point(double x, double y) const;
     // Fills with the back colour and puts the position at (0, 0).
     void Cls();
@@ -120,6 +127,8 @@ private:
     void RecreateBrush();
     void RecreateFont();
     SIZE PixelTextExtent(const std::string& text) const;
+    using PixelColours = std::map<std::pair<int, int>, OleColor>;
+    void SetPixels(const PixelColours& pixels, double lastX, double lastY);
 
     HWND window_ = nullptr;
     HDC windowDc_ = nullptr;
@@ -144,5 +153,26 @@ private:
     bool underline_ = false;
     bool autoRedraw_ = false;
 };
+
+template <typename Items, typename PointOf>
+void DrawingSurface::PSetMany(const Items& items, PointOf pointOf) {
+    if (!hDC() || items.empty()) return;
+    // Points next to each other mostly share a pixel: only where the pixel changes does the
+    // colour so far go into the map, where a later point on the same pixel replaces it.
+    PixelColours pixels;
+    std::pair<int, int> at{};
+    ColouredPoint last{};
+    bool first = true;
+    for (const auto& item : items) {
+        const ColouredPoint p = pointOf(item);
+        const std::pair<int, int> next{ToPixelsX(p.x), ToPixelsY(p.y)};
+        if (!first && next != at) pixels[at] = last.color;
+        first = false;
+        at = next;
+        last = p;
+    }
+    pixels[at] = last.color;
+    SetPixels(pixels, last.x, last.y);
+}
 
 }  // namespace host

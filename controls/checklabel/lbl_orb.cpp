@@ -450,14 +450,10 @@ void lblOrb::DrawCheck(Colour markColour, std::int32_t checkStyle, std::int32_t 
     }
     case MarkShape::Chequer: {
         const Colour background = s.BackColor();
-        const std::vector<ChequerPoint> chequer = ChequerPoints(size);
-        std::vector<DrawingSurface::ColouredPoint> points;
-        points.reserve(chequer.size());
-        for (const ChequerPoint& p : chequer) {
-            points.push_back({static_cast<double>(p.at.x), static_cast<double>(p.at.y),
-                              p.background ? background : markColour});
-        }
-        s.PSetMany(points);
+        s.PSetMany(ChequerPoints(size), [&](const ChequerPoint& p) {
+            return DrawingSurface::ColouredPoint{static_cast<double>(p.at.x), static_cast<double>(p.at.y),
+                                                 p.background ? background : markColour};
+        });
         break;
     }
     case MarkShape::None:
