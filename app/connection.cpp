@@ -13,7 +13,7 @@ namespace {
 // event arrives.
 constexpr DWORD kWaitSliceMs = 50;
 
-enum class Job { None, Open, Read, Quit };
+enum class Job { None, Open, Read, ReadBody, Quit };
 
 // A wait for data shorter than this means the data was already there.
 constexpr double kWaitedMs = 2.0;
@@ -22,6 +22,8 @@ constexpr double kWaitedMs = 2.0;
 constexpr DWORD kStreamingPiece = 8192;
 // A whole read that takes longer than this had to wait for the network.
 constexpr double kStreamingReadMs = 50.0;
+// How many reads the body may run ahead of the window's thread.
+constexpr std::size_t kReadsAhead = 8;
 
 double NowMs() {
     static const double ticksPerMs = [] {
@@ -48,7 +50,8 @@ void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
 struct Connection::Shared {
     CRITICAL_SECTION lock;
     HANDLE wake = nullptr;  // a job was handed over (auto-reset)
-    HANDLE done = nullptr;  // the job is finished (auto-reset)
+    HANDLE done = nullptr;  // the job is finished, or body has arrived (auto-reset)
+    HANDLE room = nullptr;  // the window's thread took what the body read ahead (auto-reset)
     LONG owners = 2;
     bool busy = false;       // a job runs; under lock
     bool givenUp = false;    // the window's thread is gone; under lock
@@ -59,7 +62,6 @@ struct Connection::Shared {
     DWORD flags = 0;
     DWORD timeoutMs = 0;
     DWORD most = 0;
-    bool onlyAvailable = false;
     bool streaming = false;  // data was waiting at the last read: read whole buffers
 
     // Owned by the worker thread's side from the start: it closes them when it ends.
@@ -71,12 +73,19 @@ struct Connection::Shared {
     std::string buffer;
     DWORD got = 0;
 
+    // The body read ahead, under lock: what has arrived and not been taken, and how it ended.
+    std::string arrived;
+    bool bodyOver = false;
+    bool bodyFailed = false;
+    bool windowWaits = false;  // the window's thread waits for `done`
+
     Shared() { InitializeCriticalSection(&lock); }
     ~Shared() {
         if (request) InternetCloseHandle(request);
         if (session) InternetCloseHandle(session);
         if (wake) CloseHandle(wake);
         if (done) CloseHandle(done);
+        if (room) CloseHandle(room);
         DeleteCriticalSection(&lock);
     }
     void Release() {
@@ -95,7 +104,10 @@ struct Connection::Shared {
                 break;
             }
             case Job::Read:
-                ok = onlyAvailable ? ReadWhatArrives() : ReadUpTo(most);
+                ok = ReadUpTo(most);
+                break;
+            case Job::ReadBody:
+                ReadBodyAhead();
                 break;
             case Job::None:
             case Job::Quit:
@@ -129,6 +141,37 @@ struct Connection::Shared {
         return true;
     }
 
+    // Reads the body to its end on its own, handing each piece over as it comes; stops while
+    // kReadsAhead reads wait to be taken, and as soon as the window's thread has given up.
+    void ReadBodyAhead() {
+        for (;;) {
+            const bool read = ReadWhatArrives();
+            EnterCriticalSection(&lock);
+            if (!read) bodyFailed = true;
+            if (read && got == 0) bodyOver = true;
+            if (read && got > 0) arrived.append(buffer.data(), got);
+            const bool over = bodyFailed || bodyOver || givenUp;
+            const bool wakeWindow = windowWaits;
+            windowWaits = false;
+            LeaveCriticalSection(&lock);
+            if (wakeWindow) SetEvent(done);
+            if (over || !WaitForRoom()) return;
+        }
+    }
+
+    // False when the window's thread has given up meanwhile.
+    bool WaitForRoom() {
+        for (;;) {
+            EnterCriticalSection(&lock);
+            const bool full = arrived.size() >= kReadsAhead * most;
+            const bool gone = givenUp;
+            LeaveCriticalSection(&lock);
+            if (gone) return false;
+            if (!full) return true;
+            WaitForSingleObject(room, INFINITE);
+        }
+    }
+
     static DWORD WINAPI Work(void* parameter) {
         auto* self = static_cast<Shared*>(parameter);
         for (;;) {
@@ -150,7 +193,8 @@ struct Connection::Shared {
 Connection::Connection(const std::string& agent, DWORD timeoutMs) : shared_(new Shared), timeoutMs_(timeoutMs) {
     shared_->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!shared_->wake || !shared_->done) return;
+    shared_->room = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!shared_->wake || !shared_->done || !shared_->room) return;
     shared_->timeoutMs = timeoutMs;
     shared_->session =
         InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_NO_CACHE_WRITE);
@@ -173,7 +217,7 @@ bool Connection::Ok() const { return shared_ && thread_; }
 HINTERNET Connection::Request() const { return shared_ ? shared_->request : nullptr; }
 
 bool Connection::Open(const std::string& url, const std::string& headers, DWORD flags, const bool& cancel) {
-    if (!Ok() || readingAhead_) return false;
+    if (!Ok() || reading_) return false;
     shared_->job = Job::Open;
     shared_->url = url;
     shared_->headers = headers;
@@ -182,26 +226,54 @@ bool Connection::Open(const std::string& url, const std::string& headers, DWORD 
     return Wait(cancel) && shared_->ok;
 }
 
-bool Connection::Read(DWORD most, bool onlyAvailable, const bool& cancel, std::string_view& data) {
+bool Connection::ReadOnce(DWORD most, const bool& cancel, std::string_view& data) {
+    data = {};
+    if (!Ok() || !Request() || reading_) return false;
+    shared_->job = Job::Read;
+    shared_->most = most;
+    Start();
+    if (!Wait(cancel) || !shared_->ok) return false;
+    data = std::string_view(shared_->buffer.data(), shared_->got);
+    return true;
+}
+
+bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data) {
     data = {};
     if (!Ok() || !Request()) return false;
-    if (!readingAhead_) {
-        shared_->job = Job::Read;
+    if (!reading_) {
+        shared_->job = Job::ReadBody;
         shared_->most = most;
-        shared_->onlyAvailable = onlyAvailable;
         Start();
+        reading_ = true;
     }
-    readingAhead_ = false;
-    if (!Wait(cancel) || !shared_->ok) return false;
-    current_.swap(shared_->buffer);  // the worker reads into the other buffer meanwhile
-    current_.resize(shared_->got);
-    data = current_;
-    if (onlyAvailable && !data.empty()) {
-        // The next piece is read while the caller handles this one.
-        Start();
-        readingAhead_ = true;
+    for (;;) {
+        bool over = false, failed = false;
+        if (TakeArrived(data, over, failed)) return true;
+        if (failed) return false;
+        if (over) return true;  // the end of the data: nothing more
+        if (!Wait(cancel)) return false;
     }
-    return true;
+}
+
+// What the body has brought since the last look, if anything; otherwise how it ended, or,
+// while it goes on, a note to the worker that the window's thread waits for it.
+bool Connection::TakeArrived(std::string_view& data, bool& over, bool& failed) {
+    EnterCriticalSection(&shared_->lock);
+    const bool any = !shared_->arrived.empty();
+    if (any) {
+        current_.swap(shared_->arrived);
+        shared_->arrived.clear();  // keeps the other buffer's room for the next pieces
+    } else {
+        over = shared_->bodyOver;
+        failed = shared_->bodyFailed;
+        shared_->windowWaits = !over && !failed;
+    }
+    LeaveCriticalSection(&shared_->lock);
+    if (any) {
+        SetEvent(shared_->room);
+        data = current_;
+    }
+    return any;
 }
 
 void Connection::Start() {
@@ -233,8 +305,10 @@ bool Connection::Wait(const bool& cancel) {
 void Connection::GiveUp() {
     EnterCriticalSection(&shared_->lock);
     shared_->givenUp = true;
-    const bool idle = !shared_->busy;
+    // A body that has ended ends its job at once as well.
+    const bool idle = !shared_->busy || shared_->bodyOver || shared_->bodyFailed;
     LeaveCriticalSection(&shared_->lock);
+    SetEvent(shared_->room);  // a worker waiting to read ahead sees at once that it may stop
     if (idle) {
         shared_->job = Job::Quit;
         SetEvent(shared_->wake);

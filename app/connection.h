@@ -33,13 +33,17 @@ public:
     // cancelled or takes longer than the time-out; a connection that gave up cannot be used again.
     bool Open(const std::string& url, const std::string& headers, DWORD flags, const bool& cancel);
 
-    // One read of at most `most` bytes. With `onlyAvailable`, it first waits for data to
-    // arrive and then takes no more than has arrived, so a slow server still hands over
-    // small pieces, and the next such read starts at once, while the caller handles this
-    // piece (the next call must ask for the same). Without it, one read of up to `most`
-    // bytes. What the read delivered (empty at the end of the data) in `data`, valid until
-    // the next call; false as for Open.
-    bool Read(DWORD most, bool onlyAvailable, const bool& cancel, std::string_view& data);
+    // One read of up to `most` bytes: what it delivered (empty at the end of the data) in
+    // `data`, valid until the next call. False as for Open.
+    bool ReadOnce(DWORD most, const bool& cancel, std::string_view& data);
+
+    // The body, piece by piece, in reads of up to `most` bytes: what has arrived since the
+    // last call, at least one read's worth, empty at the end of the data; valid until the
+    // next call, which must ask for the same `most`. The first call sets the thread reading
+    // on its own, a few reads ahead of the caller at most, so that the network is read while
+    // the caller handles a piece. Each wait for data is bounded by the time-out, so a server
+    // that goes quiet ends it; false as for Open.
+    bool ReadBody(DWORD most, const bool& cancel, std::string_view& data);
 
     // The current request's handle, for calls that do not wait (its response headers).
     HINTERNET Request() const;
@@ -48,11 +52,12 @@ private:
     struct Shared;
     void Start();
     bool Wait(const bool& cancel);
+    bool TakeArrived(std::string_view& data, bool& over, bool& failed);
     void GiveUp();
     Shared* shared_;          // null once given up
     DWORD timeoutMs_;
-    std::string current_;        // what the last Read delivered
-    bool readingAhead_ = false;  // the worker is already reading the next piece
+    std::string current_;      // what the last read delivered
+    bool reading_ = false;     // the worker reads the body on its own
     HANDLE thread_ = nullptr;  // the worker; null when it could not be started
 };
 

@@ -92,9 +92,9 @@ void LetEventsRun(DWORD& ranAt) {
     host::App::DoEvents();
 }
 
-// Reads the body to its end, drawing progress and letting the window run after each read.
-// Each read takes only what has arrived, so that a slow server still lets the progress move
-// between small reads.
+// Reads the body to its end, drawing progress and letting the window run after each piece.
+// The connection reads ahead on its own thread and hands over what has arrived, so that a
+// slow server still moves the progress and a fast one is read while the window draws.
 std::string ReadBody(Connection& connection, std::int32_t contentLength, std::int32_t announced,
                      host::PictureBox* progress, const bool& cancel) {
     std::string body;
@@ -104,7 +104,7 @@ std::string ReadBody(Connection& connection, std::int32_t contentLength, std::in
     DWORD eventsRanAt = GetTickCount();
     while (!cancel) {
         std::string_view chunk;
-        if (!connection.Read(kReadSize, true, cancel, chunk)) throw Failed{};
+        if (!connection.ReadBody(kReadSize, cancel, chunk)) throw Failed{};
         if (chunk.empty()) {
             // The end of the data, or a connection that dropped before the announced length.
             if (announced > 0 && total != announced) throw Failed{};
@@ -141,7 +141,7 @@ std::string ReadReply(Connection& connection, bool wantFile, std::string& fileNa
     } else if (wantFile && contentLength == 0) {
         // A short reply without length, such as a busy notice: one read.
         std::string_view reply;
-        if (!connection.Read(kReadSize, false, cancel, reply)) throw Failed{};
+        if (!connection.ReadOnce(kReadSize, cancel, reply)) throw Failed{};
         return std::string(reply);
     }
     if (contentLength < minSize) return {};
