@@ -190,7 +190,7 @@ struct Connection::Shared {
     }
 };
 
-Connection::Connection(const std::string& agent, DWORD timeoutMs) : shared_(new Shared), timeoutMs_(timeoutMs) {
+Connection::Connection(const std::string& agent, DWORD timeoutMs) : shared_(new Shared) {
     shared_->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->room = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -285,7 +285,7 @@ void Connection::Start() {
 
 // Waits for the job with the window's events running.
 bool Connection::Wait(const bool& cancel) {
-    const DWORD timeoutMs = timeoutMs_;
+    const DWORD timeoutMs = shared_->timeoutMs;
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap

@@ -1,7 +1,7 @@
 // The WinINet handles of one transfer, and a thread of their own for the calls that wait on
-// the network. The window's thread asks for one call at a time and, while it waits, keeps
-// its events running; it gives up when the cancel flag turns true or the call takes longer
-// than the transfer's time-out. WinINet does not end every wait by its own time-outs (Wine
+// the network. The window's thread hands it one call at a time (or sets it reading the body
+// on its own) and, while it waits, keeps its events running; it gives up when the cancel flag
+// turns true or a wait takes longer than the transfer's time-out. WinINet does not end every wait by its own time-outs (Wine
 // ignores them while it opens an address), and a window that stops answering while a
 // server stays silent is what this prevents.
 #pragma once
@@ -18,7 +18,7 @@ class Connection {
 public:
     // Opens the session (agent name, the system's proxy settings, no cache writes, WinINet's
     // own connect, send and receive time-outs at `timeoutMs`) and starts the thread. Ok()
-    // says whether both worked. `timeoutMs` also bounds each wait of Open and Read.
+    // says whether both worked. `timeoutMs` also bounds each wait of Open, ReadOnce and ReadBody.
     Connection(const std::string& agent, DWORD timeoutMs);
     // An idle thread ends here and closes the handles before the destructor returns. A thread
     // still inside a call that was given up closes them itself when that call comes back:
@@ -55,7 +55,6 @@ private:
     bool TakeArrived(std::string_view& data, bool& over, bool& failed);
     void GiveUp();
     Shared* shared_;          // null once given up
-    DWORD timeoutMs_;
     std::string current_;      // what the last read delivered
     bool reading_ = false;     // the worker reads the body on its own
     HANDLE thread_ = nullptr;  // the worker; null when it could not be started

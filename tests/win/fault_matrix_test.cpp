@@ -16,6 +16,7 @@
 #include "app/files.h"
 #include "app/frm_main.h"
 #include "app/transfer.h"
+#include "app/transfer_rules.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/checklabel/lbl_orb.h"
 #include "host/app.h"
@@ -319,19 +320,6 @@ std::vector<LoggedRequest> InstallRequests() {
     return requests;
 }
 
-std::string PercentDecode(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += text[i] == '+' ? ' ' : text[i];
-        }
-    }
-    return out;
-}
-
 // The query's pieces in order, each "key=value" with the value decoded.
 std::vector<std::string> Pieces(const std::string& target) {
     std::vector<std::string> pieces;
@@ -341,7 +329,8 @@ std::vector<std::string> Pieces(const std::string& target) {
         if (end == std::string::npos) end = target.size();
         const std::string pair = target.substr(start, end - start);
         const std::size_t equals = pair.find('=');
-        pieces.push_back(pair.substr(0, equals) + "=" + PercentDecode(pair.substr(equals + 1)));
+        const auto value = modI::UrlDecode(pair.substr(equals + 1));
+        pieces.push_back(pair.substr(0, equals) + "=" + value.value_or("(malformed escape)"));
         start = end + 1;
     }
     return pieces;
