@@ -102,9 +102,13 @@ void App::DoEvents() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        Dispatch(msg);
     }
+}
+
+void App::Dispatch(MSG& msg) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 const std::vector<Form*>& App::Forms() { return LoadedForms(); }

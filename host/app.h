@@ -37,6 +37,11 @@ public:
     // A WM_QUIT met on the way is posted again for the caller's loop.
     static void DoEvents();
 
+    // Hands one message taken from this thread's queue to its window. Every loop of the
+    // program that takes messages goes through here, so that what the host does for a form's
+    // keys happens in each of them alike.
+    static void Dispatch(MSG& msg);
+
     // The loaded forms, in loading order.
     static const std::vector<Form*>& Forms();
 
