@@ -22,8 +22,7 @@ using captionbar::ResourceOf;
 using captionbar::StoredImage;
 
 const std::filesystem::path kImagesDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "controls" /
-    "captionbar" / "images";
+    std::filesystem::path(ORB_SOURCE_DIR) / "controls" / "captionbar" / "images";
 
 std::string FileName(const ImageResource& image) {
     std::string name = image.name;
