@@ -15,6 +15,8 @@ signer=${2:?signer name}
 out=${3:?output folder}
 mkdir -p "$out"
 cd "$out"
+# osslsigncode does not overwrite: the files of an earlier run go first.
+rm -f root.cer named.exe unsigned.exe other.exe changed.exe untrusted.exe
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
