@@ -6,6 +6,7 @@
 #include "app/install_rules.h"
 #include "app/latest_version.h"
 #include "app/mod_main.h"
+#include "app/signature.h"
 #include "app/texts.h"
 #include "app/transfer.h"
 #include "support/window_helpers.h"
@@ -244,8 +245,9 @@ void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
 }
 
 // Saves the whole installer on the desktop and starts it, then unloads the window. The
-// installer is started only when every byte is on disk: a file that could not be replaced
-// or written completely is removed, the failure message shown, and the window stays.
+// installer is started only when every byte is on disk and, in a build that names a
+// signer, its signature holds: a file that could not be replaced or written completely, or
+// that fails the signature check, is removed, the failure message shown, and the window stays.
 void frmMain::SaveAndStartInstaller(std::string& body, const std::string& fileName) {
     picPB->SetVisible(false);
     host::App::DoEvents();
@@ -258,7 +260,9 @@ void frmMain::SaveAndStartInstaller(std::string& body, const std::string& fileNa
     const bool saved = haveDesktop && !oldFileRemains &&
                        modMain::WriteDataFile(path, body, written, false, lastError);
     std::string().swap(body);  // the installer is on disk now; give its memory back
-    if (!saved) {
+    // A build that names the installer's signer starts only a file that signer signed.
+    const bool trusted = saved && modMain::InstallerSignatureHolds(path);
+    if (!trusted) {
         if (!oldFileRemains) DeleteFileA(path.c_str());
         picCheckEmailU->SetVisible(false);
         picCheckEmailM->SetVisible(false);

@@ -8,7 +8,7 @@ kind=$(file -b "$exe")
 echo "file: $kind"
 [[ $kind == PE32\ executable* && $kind == *GUI* && $kind == *Intel\ 80386* ]] || fail "not a PE32 GUI i386 program"
 
-system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|wininet|msvcrt|msimg32|comdlg32|ws2_32|shlwapi|version|api-ms-win-[a-z0-9-]+)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|wininet|msvcrt|msimg32|comdlg32|ws2_32|shlwapi|version|wintrust|crypt32|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 echo "imports: $(echo $dlls)"
 for dll in $dlls; do
