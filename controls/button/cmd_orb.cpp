@@ -85,21 +85,20 @@ void cmdOrb::Initialize() {
     CheckedIco->SetVisible(false);
     for (host::Image* image : {Ico, CheckedIco}) image->SetStretch(true);
 
-    // The constituents hand their mouse to the control: a press resets the hover, a move is
-    // the control's move (in the constituent's own coordinates), a release highlights.
-    const auto forward = [this](host::MouseEvents& events) {
-        events.OnMouseDown = [this](int, int, double, double) {
-            if (!Enabled()) return;
-            m.Pressed = true;
-            ResetHover();
+    // The caption and the icon lie on the face: a press or a release on them is the control's
+    // own, at the same point of the face, so a click on the caption is a whole click
+    // (MouseDown, the press shift, MouseUp, Click). A move is the control's move in the
+    // constituent's own coordinates.
+    const auto forward = [this](auto& constituent) {
+        host::Control& place = constituent;
+        constituent.OnMouseDown = [this, &place](int button, int shift, double x, double y) {
+            MouseDown(button, shift, x + place.Left(), y + place.Top());
         };
-        events.OnMouseMove = [this](int button, int shift, double x, double y) {
+        constituent.OnMouseMove = [this](int button, int shift, double x, double y) {
             if (Enabled()) MouseMove(button, shift, x, y);
         };
-        events.OnMouseUp = [this](int, int, double, double) {
-            if (!Enabled()) return;
-            m.Pressed = false;
-            Highlight();
+        constituent.OnMouseUp = [this, &place](int button, int shift, double x, double y) {
+            MouseUp(button, shift, x + place.Left(), y + place.Top());
         };
     };
     forward(*lCaption);
