@@ -137,7 +137,7 @@ public:
     }
     host::Form* MyParent() const { return myParent_; }
     std::uint8_t ItemMask() const { return itemMask_; }
-    // The item (1 to 5) under a screen point, or -1.
+    // The item (1 to 5) under a screen point on the bar, or -1.
     int HitTestItem(POINT screen);
 
 protected:

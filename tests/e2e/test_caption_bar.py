@@ -21,6 +21,8 @@ EXIT_TOP_EDGE = (458, 328)  # the top edge of cmdExit (372, 336, 100, 31), under
 BODY = (250, 200)           # the window's body, away from every control
 PARK = (2, 200)             # on the window's left border: nothing there reacts to the pointer
 TEXT_BOX = (92, 228, 240, 21)  # txtEmail, whose caret blinks: left out of the comparison
+INSTALL = (260, 336, 100, 31)  # cmdInstall
+EXIT = (372, 336, 100, 31)     # cmdExit
 
 WINDOW_TIMEOUT = 10
 
@@ -99,6 +101,23 @@ class CaptionBarGestureTests(unittest.TestCase):
                 after = self.parked_shot(f"{name} after")
                 self.assert_window_as_before(before, after, name)
                 self.session.close()  # ends the program
+
+    def test_a_right_press_released_on_exit_leaves_a_download_running(self):
+        s = self.session
+        driver.service_control(throttle=4000)
+        window = self.open_window()
+        window.click(*centre(TEXT_BOX))
+        window.type("bar.test@example.com")
+        window.click(*centre(INSTALL))
+        time.sleep(2)
+        self.gesture(3, ON_THE_BAR, (350, 150), EXIT_TOP_EDGE)
+        self.assertTrue(self.program.running(), "the gesture ended the program")
+        self.assertTrue(window.visible())
+        self.assertIsNone(s.wait_message_box(timeout=1), "the download goes on without a word")
+        window.click(*centre(EXIT))  # cancels the download; the window stays
+        self.assertIsNone(s.wait_message_box(timeout=3), "a cancel shows no message")
+        self.assertTrue(self.program.running())
+        self.assertEqual([], s.desktop_files())
 
     def test_a_left_click_on_the_close_box_closes_the_program(self):
         self.open_window()
