@@ -344,6 +344,15 @@ TEST_F(CheckLabelFixture, RightToLeftMirrorsTheBoxAndTheFocusDotsAroundTheCaptio
             << "the dots keep close to the caption";
     }
     SetFocus(nullptr);
+
+    // Align 2 leaves the box where it is: at the right edge, also once the control is wider.
+    control.SetAlign(0);
+    control.SetAlign(2);
+    control.Move(0, 0, 3600, 600);  // 240 pixels wide
+    RECT box{};
+    GetWindowRect(control.PicCheck().hWnd(), &box);
+    MapWindowPoints(nullptr, control.hWnd(), reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.right, 240);
 }
 
 TEST_F(CheckLabelFixture, RepaintingHundredsOfTimesLeaksNoGdiObject) {
