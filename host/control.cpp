@@ -71,7 +71,19 @@ void Control::SetPixelRect(const RECT& r) {
     }
 }
 
-int Control::Left() const { return static_cast<int>(std::lround(PixelRect().left * UnitsX())); }
+// In a container that mirrors its children, the window's left edge in pixels for a child
+// whose Left (in pixels) is `left`, and back: the same sum, both ways.
+int Control::MirroredLeft(int left, int width) const {
+    if (!parent_ || !parent_->MirrorsChildren() || !parent_->hWnd()) return left;
+    RECT client{};
+    GetClientRect(parent_->hWnd(), &client);
+    return client.right - left - width;
+}
+
+int Control::Left() const {
+    const RECT r = PixelRect();
+    return static_cast<int>(std::lround(MirroredLeft(r.left, r.right - r.left) * UnitsX()));
+}
 int Control::Top() const { return static_cast<int>(std::lround(PixelRect().top * UnitsY())); }
 int Control::Width() const {
     const RECT r = PixelRect();
@@ -87,7 +99,8 @@ void Control::Move(int left, int top, int width, int height) {
     const int y = static_cast<int>(std::lround(top / UnitsY()));
     const int w = static_cast<int>(std::lround(std::max(width, 0) / UnitsX()));
     const int h = static_cast<int>(std::lround(std::max(height, 0) / UnitsY()));
-    SetPixelRect({x, y, x + w, y + h});
+    const int windowLeft = MirroredLeft(x, w);
+    SetPixelRect({windowLeft, y, windowLeft + w, y + h});
 }
 
 void Control::SetLeft(int left) { Move(left, Top(), Width(), Height()); }

@@ -37,6 +37,8 @@ public:
     virtual ControlList OwnerControls() const = 0;
     // Repaints the container now.
     virtual void Refresh() = 0;
+    // Right to left: a child's Left counts from the container's right edge to the child's.
+    virtual bool MirrorsChildren() const { return false; }
 };
 
 // Mouse button (1 left, 2 right, 4 middle), shift state (1 shift, 2 ctrl, 4 alt), position in
@@ -122,6 +124,7 @@ protected:
 private:
     RECT PixelRect() const;
     void SetPixelRect(const RECT& rect);
+    int MirroredLeft(int left, int width) const;
     double UnitsX() const;
     double UnitsY() const;
 

@@ -311,9 +311,13 @@ void DrawingSurface::Box(double x1, double y1, double x2, double y2, std::option
     const int bottom = std::max(ToPixelsY(y1), ToPixelsY(y2)) + 1;
     const COLORREF rgb = ResolveColor(color.value_or(foreColor_));
     if (filled) {
+        // Filled with the line colour and edged with the pen, which widens it as DrawWidth
+        // widens a line; at width 1 the edge lies on the filled pixels.
+        unique_pen edge(CreatePen(PS_SOLID, drawWidth_, rgb));
         unique_brush brush(CreateSolidBrush(rgb));
-        RECT r{left, top, right, bottom};
-        FillRect(dc, &r, brush.get());
+        SelectObjectScope pen(dc, edge.get());
+        SelectObjectScope fill(dc, brush.get());
+        Rectangle(dc, left, top, right, bottom);
     } else {
         unique_pen own;
         if (color) own.reset(CreatePen(PS_SOLID, drawWidth_, rgb));
@@ -343,7 +347,7 @@ void DrawingSurface::Circle(double x, double y, double radius, std::optional<Ole
 void DrawingSurface::PSet(double x, double y, std::optional<OleColor> color) {
     HDC dc = hDC();
     if (!dc) return;
-    SetPixel(dc, ToPixelsX(x), ToPixelsY(y), ResolveColor(color.value_or(foreColor_)));
+    SetPoint(dc, ToPixelsX(x), ToPixelsY(y), ResolveColor(color.value_or(foreColor_)));
     currentX_ = x;
     currentY_ = y;
     Changed();
@@ -351,10 +355,29 @@ void DrawingSurface::PSet(double x, double y, std::optional<OleColor> color) {
 
 void DrawingSurface::SetPixels(const PixelColours& pixels, double lastX, double lastY) {
     HDC dc = hDC();
-    for (const auto& [pixel, value] : pixels) SetPixel(dc, pixel.first, pixel.second, ResolveColor(value));
+    for (const auto& [pixel, value] : pixels) SetPoint(dc, pixel.first, pixel.second, ResolveColor(value));
     currentX_ = lastX;
     currentY_ = lastY;
     Changed();
+}
+
+// A point as the pen draws it: one pixel at width 1, else a square as wide as the pen and
+// centred as the pen centres a line (width 2: the pixel and those left of and above it).
+// Mirrored, the point's x counts from the right edge of the client area.
+void DrawingSurface::SetPoint(HDC dc, int x, int y, COLORREF rgb) const {
+    if (mirrored_ && window_) {
+        RECT client{};
+        GetClientRect(window_, &client);
+        x = client.right - 1 - x;
+    }
+    if (drawWidth_ <= 1) {
+        SetPixel(dc, x, y, rgb);
+        return;
+    }
+    const int from = drawWidth_ / 2;
+    const RECT square{x - from, y - from, x - from + drawWidth_, y - from + drawWidth_};
+    const unique_brush brush(CreateSolidBrush(rgb));
+    FillRect(dc, &square, brush.get());
 }
 
 OleColor DrawingSurface::Point(double x, double y) const {

@@ -93,6 +93,7 @@ public:
     void Box(double x1, double y1, double x2, double y2, std::optional<OleColor> color = {},
              bool filled = false);
     void Circle(double x, double y, double radius, std::optional<OleColor> color = {});
+    // A point, as wide as the pen (DrawWidth).
     void PSet(double x, double y, std::optional<OleColor> color = {});
     struct ColouredPoint {
         double x, y;
@@ -110,6 +111,11 @@ public:
     OleColor Point(double x, double y) const;
     // Fills with the back colour and puts the position at (0, 0).
     void Cls();
+
+    // Right to left: the x of a point (PSet, PSetMany) counts from the right edge of the
+    // client area. Text, lines, boxes and circles keep their places.
+    bool Mirrored() const { return mirrored_; }
+    void SetMirrored(bool mirrored) { mirrored_ = mirrored; }
 
     // The window's client size changed: the persistent image grows to cover it.
     void Resized();
@@ -129,6 +135,7 @@ private:
     SIZE PixelTextExtent(const std::string& text) const;
     using PixelColours = std::map<std::pair<int, int>, OleColor>;
     void SetPixels(const PixelColours& pixels, double lastX, double lastY);
+    void SetPoint(HDC dc, int x, int y, COLORREF rgb) const;
 
     HWND window_ = nullptr;
     HDC windowDc_ = nullptr;
@@ -152,6 +159,7 @@ private:
     std::shared_ptr<Font> font_;
     bool underline_ = false;
     bool autoRedraw_ = false;
+    bool mirrored_ = false;
 };
 
 template <typename Items, typename PointOf>

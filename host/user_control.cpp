@@ -245,10 +245,54 @@ bool UserControl::HandleKey(UINT message, WPARAM wParam, LPARAM) {
     return false;
 }
 
+std::vector<Control*> UserControl::DirectConstituents() const {
+    std::vector<Control*> direct;
+    for (const auto& c : constituents_) {
+        if (c->Parent() == this) direct.push_back(c.get());
+    }
+    return direct;
+}
+
+void UserControl::SetRightToLeft(bool rtl) {
+    if (rtl == rightToLeft_) return;
+    // Each constituent keeps its Left, now counted from the other edge.
+    struct Place {
+        Control* control;
+        int left, top, width, height;
+    };
+    std::vector<Place> places;
+    for (Control* c : DirectConstituents()) {
+        places.push_back({c, c->Left(), c->Top(), c->Width(), c->Height()});
+    }
+    rightToLeft_ = rtl;
+    surface_.SetMirrored(rtl);
+    for (const Place& p : places) p.control->Move(p.left, p.top, p.width, p.height);
+    RECT client{};
+    if (hWnd()) GetClientRect(hWnd(), &client);
+    mirroredWidth_ = client.right;
+}
+
+// A mirrored Left counts from the right edge: when the width changes, every constituent's
+// window moves with that edge.
+void UserControl::KeepMirroredPlaces(int clientWidth) {
+    const int shift = clientWidth - mirroredWidth_;
+    mirroredWidth_ = clientWidth;
+    if (shift == 0) return;
+    for (Control* c : DirectConstituents()) {
+        if (!c->hWnd()) continue;
+        RECT r{};
+        GetWindowRect(c->hWnd(), &r);
+        MapWindowPoints(nullptr, hWnd(), reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(c->hWnd(), nullptr, r.left + shift, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 LRESULT UserControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleMouse(message, wParam, lParam) || HandleKey(message, wParam, lParam)) return 0;
     switch (message) {
     case WM_SIZE:
+        if (rightToLeft_) KeepMirroredPlaces(LOWORD(lParam));
         surface_.Resized();
         if (loaded_) Resize();
         return 0;

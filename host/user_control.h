@@ -128,8 +128,10 @@ public:
     // ---- the control's own window settings ----
     int BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(int style);  // 0 none, 1 a single line
+    // Right to left mirrors the places of the constituents and the points of the surface;
+    // text and the other drawing keep theirs.
     bool RightToLeft() const { return rightToLeft_; }
-    void SetRightToLeft(bool rtl) { rightToLeft_ = rtl; }
+    void SetRightToLeft(bool rtl);
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
     const PicturePtr& MouseIcon() const { return mouseIcon_; }
@@ -180,6 +182,7 @@ public:
     double UnitsPerPixelY() const override { return surface_.UnitsPerPixelY(); }
     Form* HostForm() const override { return Control::HostForm(); }
     ControlList OwnerControls() const override { return Controls(); }
+    bool MirrorsChildren() const override { return rightToLeft_; }
 
     void SetVisible(bool visible) override;
     void BeforeDestroy() override;
@@ -226,9 +229,13 @@ private:
 
     DrawingSurface surface_;
     host::Extender extender_{*this};
+    // The constituents placed right in the control, not inside one of them.
+    std::vector<Control*> DirectConstituents() const;
+    void KeepMirroredPlaces(int clientWidth);
     std::vector<std::unique_ptr<Control>> constituents_;
     int borderStyle_ = 0;
     bool rightToLeft_ = false;
+    int mirroredWidth_ = 0;  // the client width, in pixels, the mirrored places were made for
     int mousePointer_ = kDefault;
     PicturePtr mouseIcon_;
     std::string accessKeys_;

@@ -44,8 +44,6 @@ void clsTrackMouse::SetTrackObject(TrackedObject* Obj) {
 }
 
 LRESULT clsTrackMouse::MessageReceived(HWND hwnd, UINT wMsg, WPARAM wParam, LPARAM lParam) {
-    // Read before the events: a handler may stop the tracking or even destroy the tracker.
-    const HWND window = trackObject_ ? trackObject_->hwnd() : hwnd;
     if (wMsg == WM_NCDESTROY) {
         // The window goes: give it back its own procedure and drop the property first.
         const WNDPROC own = oldWindowProc_;
@@ -54,6 +52,7 @@ LRESULT clsTrackMouse::MessageReceived(HWND hwnd, UINT wMsg, WPARAM wParam, LPAR
                    : DefWindowProcA(hwnd, wMsg, wParam, lParam);
     }
     if (wMsg == WM_MOUSEMOVE) StartTracking(hwnd);
+    // Read before the events: a handler may stop the tracking or even destroy the tracker.
     const WNDPROC next = oldWindowProc_;
     switch (wMsg) {
     case WM_MOUSEMOVE:
@@ -65,8 +64,10 @@ LRESULT clsTrackMouse::MessageReceived(HWND hwnd, UINT wMsg, WPARAM wParam, LPAR
         MouseOut();
         break;
     }
-    return next ? CallWindowProcA(next, window, wMsg, wParam, lParam)
-                : DefWindowProcA(window, wMsg, wParam, lParam);
+    // The message goes on with its own window: the tracker may track another window than
+    // its object's.
+    return next ? CallWindowProcA(next, hwnd, wMsg, wParam, lParam)
+                : DefWindowProcA(hwnd, wMsg, wParam, lParam);
 }
 
 namespace modTM {

@@ -34,8 +34,9 @@ inline constexpr std::int32_t kFalse = 0;
 struct StoredProperty {
     PropertyId id;
     std::string_view key;      // matched without regard to case
-    PropertyType defaultType;  // the type of the default handed to the read
-    PropertyType type;         // the type the value is written as: its field's width
+    PropertyType defaultType;  // the type the stored format gives the default (16 bits for
+                               // some 32-bit fields); a read converts to `type` instead
+    PropertyType type;         // the type the value is written and read as: its field's width
     std::int32_t number;       // the default of a number or Boolean key
     std::string_view text;     // the default of a string key
     ObjectDefault object;      // the default of an object key

@@ -58,11 +58,6 @@ PropertyValue NumberOfType(PropertyType type, I4 number) {
     }
 }
 
-bool IsNumberType(PropertyType type) {
-    return type == PropertyType::I4 || type == PropertyType::I2 || type == PropertyType::UI1 ||
-           type == PropertyType::Bool;
-}
-
 host::PicturePtr PictureOf(const PropertyValue& value) {
     if (auto* source = std::get_if<host::PictureSource>(&value)) return host::App::LoadPicture(*source);
     return nullptr;
@@ -90,21 +85,20 @@ void cmdOrb::Initialize() {
     CheckedIco->SetVisible(false);
     for (host::Image* image : {Ico, CheckedIco}) image->SetStretch(true);
 
-    // The constituents hand their mouse to the control: a press resets the hover, a move is
-    // the control's move (in the constituent's own coordinates), a release highlights.
-    const auto forward = [this](host::MouseEvents& events) {
-        events.OnMouseDown = [this](int, int, double, double) {
-            if (!Enabled()) return;
-            m.Pressed = true;
-            ResetHover();
+    // The caption and the icon lie on the face: a press or a release on them is the control's
+    // own, at the same point of the face, so a click on the caption is a whole click
+    // (MouseDown, the press shift, MouseUp, Click). A move is the control's move in the
+    // constituent's own coordinates.
+    const auto forward = [this](auto& constituent) {
+        host::Control& place = constituent;
+        constituent.OnMouseDown = [this, &place](int button, int shift, double x, double y) {
+            MouseDown(button, shift, x + place.Left(), y + place.Top());
         };
-        events.OnMouseMove = [this](int button, int shift, double x, double y) {
+        constituent.OnMouseMove = [this](int button, int shift, double x, double y) {
             if (Enabled()) MouseMove(button, shift, x, y);
         };
-        events.OnMouseUp = [this](int, int, double, double) {
-            if (!Enabled()) return;
-            m.Pressed = false;
-            Highlight();
+        constituent.OnMouseUp = [this, &place](int button, int shift, double x, double y) {
+            MouseUp(button, shift, x + place.Left(), y + place.Top());
         };
     };
     forward(*lCaption);
@@ -133,13 +127,16 @@ void cmdOrb::InitProperties() {
     m.BorderStyle3D = 0;
 }
 
+// The default in the type of the key's field: the store converts a stored value to the
+// default's type, and a value fails only when it does not fit the field (40000 fits the
+// 32-bit ButtonClickHeight, whose stored default is a 16-bit 30).
 PropertyValue cmdOrb::DefaultOf(const StoredProperty& key) const {
-    switch (key.defaultType) {
+    switch (key.type) {
         case PropertyType::Str: return std::string(key.text);
         case PropertyType::Obj:
             if (key.object == cmdorb::ObjectDefault::AmbientFont) return *Ambient().Font;
             return host::NoObject{};
-        default: return NumberOfType(key.defaultType, key.number);
+        default: return NumberOfType(key.type, key.number);
     }
 }
 
@@ -148,10 +145,7 @@ PropertyValue cmdOrb::DefaultOf(const StoredProperty& key) const {
 void cmdOrb::ReadProperties(host::PropertyBag& bag) {
     Ico->SetEnabled(true);
     for (const StoredProperty& key : cmdorb::kReadOrder) {
-        PropertyValue stored = bag.ReadValue(key.key, DefaultOf(key));
-        if (IsNumberType(key.type) && key.type != key.defaultType) {
-            stored = host::ConvertProperty(stored, NumberOfType(key.type, 0), key.key);
-        }
+        const PropertyValue stored = bag.ReadValue(key.key, DefaultOf(key));
         ApplyStoredProperty(key, stored);
         if (key.id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
     }
@@ -259,9 +253,7 @@ void cmdOrb::WriteProperties(host::PropertyBag& bag) {
     Ico->SetEnabled(true);
     for (const PropertyId id : cmdorb::kWriteOrder) {
         const StoredProperty& key = cmdorb::Stored(id);
-        PropertyValue defaultValue = DefaultOf(key);
-        if (IsNumberType(key.type)) defaultValue = NumberOfType(key.type, AsNumber(defaultValue));
-        bag.WriteProperty<PropertyValue>(key.key, StoredValueOf(key), defaultValue);
+        bag.WriteProperty<PropertyValue>(key.key, StoredValueOf(key), DefaultOf(key));
         if (id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
     }
 }

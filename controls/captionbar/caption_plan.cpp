@@ -137,9 +137,12 @@ Rect ItemRect(int item, const ItemGeometry& g) {
     return r;
 }
 
-int HitTestItem(Point screen, Point barOrigin, std::uint8_t itemMask, const ItemGeometry& geometry) {
-    const int x = screen.x - barOrigin.x;
-    const int y = screen.y - barOrigin.y;
+int HitTestItem(Point screen, Rect bar, std::uint8_t itemMask, const ItemGeometry& geometry) {
+    const bool onBar = screen.x >= bar.left && screen.x < bar.right && screen.y >= bar.top &&
+                       screen.y < bar.bottom;
+    if (!onBar) return -1;
+    const int x = screen.x - bar.left;
+    const int y = screen.y - bar.top;
     for (int item = 1; item <= 5; ++item) {
         if (!ItemEnabled(itemMask, item)) continue;
         const Rect r = ItemRect(item, geometry);

@@ -135,10 +135,11 @@ struct ItemGeometry {
 Rect ItemRect(int item, const ItemGeometry& geometry);
 
 // The first enabled item whose rectangle, widened by a pixel or two, holds the point:
-// x > left + 1, x <= right + 2, y >= top - 1, y < bottom. The point is on the screen and
-// barOrigin is the bar window's top-left corner there. No item gives -1.
-int HitTestItem(Point screen, Point barOrigin, std::uint8_t itemMask,
-                const ItemGeometry& geometry);
+// x > left + 1, x <= right + 2, y >= top - 1, y < bottom. The point and the bar window's
+// rectangle are on the screen. Only a point on the bar can hit: an item whose rectangle
+// lies off the bar cannot be pointed at, though a release under the bar's capture may fall
+// on its place. No item gives -1.
+int HitTestItem(Point screen, Rect bar, std::uint8_t itemMask, const ItemGeometry& geometry);
 
 // ---- Sizing the parent by its top edge
 

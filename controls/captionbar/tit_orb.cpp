@@ -99,9 +99,15 @@ void titOrb::CreateConstituents() {
 }
 
 void titOrb::HookBox(host::PictureBox& box, Box which) {
-    box.OnMouseDown = [this, which](int, int, double, double) { BoxMouseDown(which); };
-    box.OnMouseMove = [this, which](int, int, double, double) { BoxMouseMove(which); };
-    box.OnMouseUp = [this, which](int, int, double, double) { BoxMouseUp(which); };
+    box.OnMouseDown = [this, which](int button, int, double, double) {
+        BoxMouseDown(which, button);
+    };
+    box.OnMouseMove = [this, which](int button, int, double x, double y) {
+        BoxMouseMove(which, button, x, y);
+    };
+    box.OnMouseUp = [this, which](int button, int, double x, double y) {
+        BoxMouseUp(which, button, x, y);
+    };
 }
 
 // ---- methods
@@ -405,7 +411,8 @@ captionbar::ItemGeometry titOrb::Geometry() {
 int titOrb::HitTestItem(POINT screen) {
     RECT bar{};
     GetWindowRect(hWnd(), &bar);
-    return captionbar::HitTestItem({screen.x, screen.y}, {bar.left, bar.top}, itemMask_,
+    return captionbar::HitTestItem({screen.x, screen.y},
+                                   {bar.left, bar.top, bar.right, bar.bottom}, itemMask_,
                                    Geometry());
 }
 
@@ -426,17 +433,48 @@ void titOrb::ResetSizePointer() {
     if (MousePointer() == kSizeNS) SetMousePointer(kDefault);
 }
 
-void titOrb::BoxMouseDown(Box which) {
-    host::PictureBox& box = which == Box::picmin ? *picmin_ : which == Box::Picres ? *Picres_ : *picClose_;
-    ShowFace(box, captionbar::PressedFace(which));
+host::PictureBox& titOrb::BoxOf(Box which) {
+    return which == Box::picmin ? *picmin_ : which == Box::Picres ? *Picres_ : *picClose_;
 }
 
-void titOrb::BoxMouseMove(Box which) {
+// The box holds the capture while a button is down on it, so a point in its own scale that
+// lies outside its client area is off the box.
+bool titOrb::OnBox(Box which, double x, double y) {
+    const host::PictureBox& box = BoxOf(which);
+    return x >= 0 && y >= 0 && x < box.ScaleWidth() && y < box.ScaleHeight();
+}
+
+StoredImage titOrb::NormalFace(Box which) const {
+    const captionbar::BoxFaces faces = captionbar::NormalFaces(ParentMaximised());
+    return which == Box::picmin ? faces.picmin : which == Box::Picres ? faces.Picres : faces.picClose;
+}
+
+void titOrb::BoxMouseDown(Box which, int button) {
+    if (button == 1) leftPressedBox_ = which;
+    ShowFace(BoxOf(which), captionbar::PressedFace(which));
+}
+
+void titOrb::BoxMouseMove(Box which, int button, double x, double y) {
     ResetSizePointer();
+    // A press whose release never came (the capture went elsewhere) is over.
+    if ((button & 1) == 0) leftPressedBox_.reset();
+    // While the left button is down on this box, as a user cancels a press by moving off it.
+    if (leftPressedBox_ == which) {
+        ShowFace(BoxOf(which), OnBox(which, x, y) ? captionbar::PressedFace(which) : NormalFace(which));
+        return;
+    }
     ShowFaces(captionbar::HoverFaces(which, ParentMaximised()));
 }
 
-void titOrb::BoxMouseUp(Box which) {
+void titOrb::BoxMouseUp(Box which, int button, double x, double y) {
+    if (button == 1) {
+        // A left press acts only when it is released on the box it went down on.
+        const bool pressedHere = std::exchange(leftPressedBox_, std::nullopt) == which;
+        if (!pressedHere || !OnBox(which, x, y)) {
+            ShowFace(BoxOf(which), NormalFace(which));
+            return;
+        }
+    }
     // The close action may unload the form this bar is on: it stays until we return.
     const host::HandlerScope running(HostForm());
     switch (which) {

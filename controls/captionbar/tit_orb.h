@@ -137,7 +137,7 @@ public:
     }
     host::Form* MyParent() const { return myParent_; }
     std::uint8_t ItemMask() const { return itemMask_; }
-    // The item (1 to 5) under a screen point, or -1.
+    // The item (1 to 5) under a screen point on the bar, or -1.
     int HitTestItem(POINT screen);
 
 protected:
@@ -159,9 +159,12 @@ private:
     void ShowFaces(const captionbar::BoxFaces& faces);
     void ShowFace(host::PictureBox& box, captionbar::StoredImage image);
     void HookBox(host::PictureBox& box, Box which);
-    void BoxMouseDown(Box which);
-    void BoxMouseMove(Box which);
-    void BoxMouseUp(Box which);
+    host::PictureBox& BoxOf(Box which);
+    bool OnBox(Box which, double x, double y);
+    captionbar::StoredImage NormalFace(Box which) const;
+    void BoxMouseDown(Box which, int button);
+    void BoxMouseMove(Box which, int button, double x, double y);
+    void BoxMouseUp(Box which, int button, double x, double y);
     void ResetSizePointer();
 
     void DrawBackground();
@@ -239,5 +242,6 @@ private:
     bool closing_ = false;
     bool initialised_ = false;  // the first InitMenu has run
     POINT cursor_{};
+    std::optional<Box> leftPressedBox_;  // the box the left button went down on, until released
     std::unique_ptr<clsTrackMouse> TrackMouse;
 };

@@ -575,7 +575,9 @@ void lblOrb::PicCheck_MouseMove(int button, int shift, double x, double y) {
         ReleaseCapture();
     } else if (GetCapture() != hWnd()) {
         if (f_.HotTracking && !f_.IsLabel) {
-            f_.SavedForeColor = f_.ForeColor;
+            // After a lost capture the pointer enters again with TrackingColor still shown:
+            // the colour put aside then is the caption's own and must stay.
+            if (!trackingShown_) f_.SavedForeColor = f_.ForeColor;
             f_.ForeColor = f_.TrackingColor;
             trackingShown_ = true;
         }

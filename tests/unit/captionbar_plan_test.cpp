@@ -201,10 +201,11 @@ TEST(CaptionBarItemRect, OnlyTheToolbarSliderMeetsTheMainWindowsBar) {
     }
 }
 
+// The main window's bar, 600 x 46 pixels, with its window at (100, 200) on the screen.
+constexpr Rect kBarOnScreen{100, 200, 700, 246};
+
 TEST(CaptionBarHitTest, WidensTheItemByItsBoundsRules) {
     // Item 5 lies at (288, 34) - (312, 46); it is hit for 289 < x <= 314, 33 <= y < 46.
-    // The bar's window sits at (100, 200) on the screen.
-    const Point bar{100, 200};
     const struct {
         int x, y;
         int item;
@@ -214,20 +215,42 @@ TEST(CaptionBarHitTest, WidensTheItemByItsBoundsRules) {
         {300, 32, -1}, {300, 46, -1},              // above and on the bottom edge
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(HitTestItem({bar.x + c.x, bar.y + c.y}, bar, 0x10, MainWindowBar()), c.item)
+        const Point at{kBarOnScreen.left + c.x, kBarOnScreen.top + c.y};
+        EXPECT_EQ(HitTestItem(at, kBarOnScreen, 0x10, MainWindowBar()), c.item)
             << c.x << ", " << c.y;
     }
 }
 
 TEST(CaptionBarHitTest, OnlyEnabledItemsAndTheFirstHitCount) {
-    const Point bar{100, 200};
-    const Point onSlider{bar.x + 300, bar.y + 40};
-    EXPECT_EQ(HitTestItem(onSlider, bar, 0x0F, MainWindowBar()), -1);  // item 5 not enabled
-    EXPECT_EQ(HitTestItem(onSlider, bar, 0xE0, MainWindowBar()), -1);  // bits past item 5
+    const Point onSlider{kBarOnScreen.left + 300, kBarOnScreen.top + 40};
+    EXPECT_EQ(HitTestItem(onSlider, kBarOnScreen, 0x0F, MainWindowBar()), -1);  // 5 not enabled
+    EXPECT_EQ(HitTestItem(onSlider, kBarOnScreen, 0xE0, MainWindowBar()), -1);  // bits past 5
     // Item 4 moved over the slider: (288, 31) - (306, 46); both are hit, 4 comes first.
     ItemGeometry g = MainWindowBar();
     g.SysMenuButtonAddLeft = 402;
-    EXPECT_EQ(HitTestItem(onSlider, bar, 0x18, g), 4);
+    EXPECT_EQ(HitTestItem(onSlider, kBarOnScreen, 0x18, g), 4);
+}
+
+TEST(CaptionBarHitTest, AnItemOffTheBarIsNeverHit) {
+    // A release under the bar's capture may land where an item's rectangle lies off the bar:
+    // items 1 to 3 far below it (close: (556, 324) - (568, 335)), item 4 left of it
+    // ((-114, 31) - (-96, 46)). The slider's rectangle ends on the bar's bottom edge.
+    const struct {
+        const char* name;
+        int x, y;
+        std::uint8_t mask;
+    } cases[] = {
+        {"close, below the bar", 560, 330, 0x04},
+        {"minimise, below the bar", 520, 330, 0x01},
+        {"system menu, left of the bar", -100, 40, 0x08},
+        {"every item, below the bar", 560, 330, 0x1F},
+    };
+    ItemGeometry g = MainWindowBar();
+    g.AllowMaximize = true;
+    for (const auto& c : cases) {
+        const Point at{kBarOnScreen.left + c.x, kBarOnScreen.top + c.y};
+        EXPECT_EQ(HitTestItem(at, kBarOnScreen, c.mask, g), -1) << c.name;
+    }
 }
 
 TEST(CaptionBarPointer, OffersTopEdgeSizingOnlyNearTheTopOffLogoAndStrip) {

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <set>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -20,13 +21,26 @@ std::string Lower(std::string_view key) {
     return lower;
 }
 
-TEST(CheckLabelProperties, SaveOrderIsAPermutationOfTheLoadKeys) {
+TEST(CheckLabelProperties, LoadAndSaveOrders) {
+    const std::vector<std::string_view> load = {
+        "BoxStyle", "Checked", "CheckColor", "Caption", "Align", "BackColor", "ForeColor",
+        "Font", "MouseIcon", "MousePointer", "ShowFocusRect", "RightToLeft", "IsLabel",
+        "TransparentBackground", "IsOption", "AutoSize", "WordWrap", "BoxColor", "Enabled",
+        "BorderColor", "CheckDrawWidth", "CheckStyle", "HotTracking", "TrackingColor",
+        "DisabledForeColor", "FocusRectColor", "Picture", "StyleEx"};
+    const std::vector<std::string_view> save = {
+        "BoxStyle", "Checked", "CheckColor", "Caption", "BackColor", "ForeColor", "Align",
+        "Font", "MouseIcon", "MousePointer", "ShowFocusRect", "RightToLeft", "IsLabel",
+        "TransparentBackground", "IsOption", "AutoSize", "WordWrap", "BoxColor", "Enabled",
+        "BorderColor", "CheckDrawWidth", "CheckStyle", "HotTracking", "TrackingColor",
+        "DisabledForeColor", "FocusRectColor", "Picture", "StyleEx"};
     std::vector<std::string_view> loaded, saved;
     for (const auto& row : PersistedProperties) loaded.push_back(row.key);
     for (PropertyId id : SaveOrder) saved.push_back(PropertyRow(id).key);
-    std::sort(loaded.begin(), loaded.end());
-    std::sort(saved.begin(), saved.end());
-    EXPECT_EQ(saved, loaded);
+    EXPECT_EQ(loaded, load);
+    EXPECT_EQ(saved, save);
+    EXPECT_EQ(PropertyRow(RightToLeftAppliedAfter).key, "WordWrap")
+        << "the surface's flag is set between WordWrap and BoxColor";
 }
 
 TEST(CheckLabelProperties, KeysDifferInAnyLetterCase) {

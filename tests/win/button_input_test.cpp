@@ -162,18 +162,40 @@ TEST(ButtonInput, HoverHighlightsAndLeavingRestores) {
     EXPECT_EQ(button.ForeColor(), 0x80000012u);
 }
 
-TEST(ButtonInput, TheLabelHandsItsMouseToTheButton) {
-    ButtonOnForm bench;
-    cmdOrb& button = *bench.button;
-    Log log;
-    Record(button, log);
-    const HWND label = button.CaptionLabel().hWnd();
-    SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 3));
-    EXPECT_TRUE(button.Pressed());
-    EXPECT_EQ(GetCapture(), button.ControlHwnd()) << "the reset takes the capture to the button";
-    SendMessageA(button.ControlHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 10));
-    EXPECT_EQ(log.front(), kReset) << Join(log);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "Click"), 1) << Join(log);
+// A press on the caption or the icon is a press on the face at the same point: the whole
+// sequence of a press on the body, shift included. The release comes to the button, which
+// holds the capture from the press on.
+TEST(ButtonInput, APressOnTheCaptionOrIconIsAPressOnTheFace) {
+    const struct {
+        const char* name;
+        host::Control& (*part)(cmdOrb&);
+    } parts[] = {
+        {"caption", [](cmdOrb& b) -> host::Control& { return b.CaptionLabel(); }},
+        {"icon", [](cmdOrb& b) -> host::Control& { return b.IconImage(); }},
+    };
+    for (const auto& p : parts) {
+        SCOPED_TRACE(p.name);
+        ButtonOnForm bench;
+        cmdOrb& button = *bench.button;
+        button.SetCaption(button.Caption());  // lays the caption out on the face's final size
+        bench.PointAt(50, 12);
+        Log log;
+        Record(button, log);
+        host::Control& part = p.part(button);
+        // (2, 3) pixels on the part: 30, 45 twips from its corner.
+        const std::string down = "MouseDown 1 0 " + std::to_string(30 + part.Left()) + " " +
+                                 std::to_string(45 + part.Top());
+        SendMessageA(part.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 3));
+        Perform(button, kWhere, log);
+        EXPECT_EQ(GetCapture(), button.ControlHwnd()) << "the button holds the capture";
+        Perform(button, kUp, log);
+        Perform(button, kWhere, log);
+        const Log expected{down, kReset, "at 330,330", kUpEvent, "Click", kAfterClick, "at 300,300"};
+        EXPECT_EQ(log, expected) << "raised:\n" << Join(log) << "expected:\n" << Join(expected);
+        // The pointer leaves before the button goes, so no later window takes its moves.
+        SetCursorPos(1200, 1000);
+        wintest::PumpFor(30);
+    }
 }
 
 TEST(ButtonInput, FocusHighlightsTheFaceAndLeavingRestoresIt) {

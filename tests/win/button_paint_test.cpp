@@ -104,13 +104,22 @@ TEST_F(ButtonPaint, MenuAreaShadesIntoBlueWithAWhiteArrow) {
     EXPECT_EQ(Face(50, 21), RGB(255, 255, 255)) << "the arrow's widest row";
 }
 
-TEST_F(ButtonPaint, FaceOfHeightZeroDrawsNothingAndReturns) {
-    button->Move(buttontest::kLeft, buttontest::kTop, buttontest::kWidth, 0);
-    button->DrawFace(button->BackColor1());
+// A face of height 0 has no bands to draw: the paint returns at once, takes no GDI object
+// with it, and the face is whole again once the control has its height back.
+TEST_F(ButtonPaint, FaceOfHeightZeroDrawsNothingAndLeavesTheFaceWhole) {
     button->SetTopMarkPercent(30);
     button->SetHasMenu(true);
-    button->DrawFace(button->HighColor1());
-    SUCCEED() << "no band loops for ever on a step of 0";
+    button->DrawFace(button->BackColor1());
+    const std::vector<COLORREF> whole = Column();
+
+    button->Move(buttontest::kLeft, buttontest::kTop, buttontest::kWidth, 0);
+    EXPECT_FALSE(wintest::LeaksGdiObjects([&] {
+        button->DrawFace(button->BackColor1());
+        button->DrawFace(button->HighColor1());
+    }));
+    button->Move(buttontest::kLeft, buttontest::kTop, buttontest::kWidth, buttontest::kHeight);
+    button->DrawFace(button->BackColor1());
+    EXPECT_EQ(Column(), whole);
 }
 
 // The region leaves out the leftmost column and the top two rows; the mask names the one

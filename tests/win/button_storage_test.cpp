@@ -138,6 +138,31 @@ TEST(ButtonStorage, AStoredTopMarkPercentAbove255EndsTheLoad) {
     EXPECT_FALSE(button.IsLoaded());
 }
 
+// Keys read with a 16-bit default into a 32-bit field: a value beyond 16 bits is a value the
+// field holds, and it comes back through a save and another load.
+TEST(ButtonStorage, ThirtyTwoBitFieldsKeepValuesBeyondSixteenBits) {
+    const char* keys[] = {"ButtonClickHeight", "IconWidth",      "IconHeight",   "IcoDistFromEdge",
+                          "IcoDistFromTop",    "BorderStyle3D", "BevelWidth"};
+    for (const char* key : keys) {
+        for (const I4 value : {I4{40000}, I4{-40000}}) {
+            SCOPED_TRACE(testing::Message() << key << " = " << value);
+            host::PropertyBag stored;
+            stored.Set("IconSize", I2{3});  // a custom size keeps IconWidth and IconHeight
+            stored.Set(key, value);
+            host::PropertyBag saved;
+            EXPECT_NO_THROW(ButtonOnForm(stored).button->SaveInstance(saved));
+            const host::PropertyValue* kept = saved.Find(key);
+            EXPECT_TRUE(kept && *kept == host::PropertyValue(value));
+            host::PropertyBag again;
+            EXPECT_NO_THROW(ButtonOnForm(saved).button->SaveInstance(again));
+            EXPECT_TRUE(again == saved);
+        }
+    }
+    host::PropertyBag tooWide;
+    tooWide.Set("SmoothCurvature", I4{40000});  // a 16-bit field
+    EXPECT_THROW(ButtonOnForm{tooWide}, host::PropertyError);
+}
+
 TEST(ButtonStorage, SettersAnnounceTheirProperties) {
     struct Case {
         const char* name;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "captionbar_fixture.h"
 
@@ -180,6 +181,59 @@ TEST_F(CaptionBarFixture, HoverAndPressShowEachBoxsImages) {
 
         MoveOver(bar->hWnd(), 100, 30);  // back over the bar: every box at rest
         EXPECT_EQ(box.GetPicture(), bar->Holder(c.normal).GetPicture());
+    }
+}
+
+// A left press on a box is a Windows user's: it acts only when released on that box, moving
+// off shows the box at rest and moving back shows it pressed. The right button acts on any
+// release, as before.
+TEST_F(CaptionBarFixture, ALeftPressActsOnlyWhenReleasedOnItsOwnBox) {
+    struct Step {
+        enum Kind { Down, Drag, Up, RightDown, RightUp } kind;
+        int x, y;  // in the close box
+        StoredImage face;  // the close box's face afterwards
+    };
+    const StoredImage normal = StoredImage::picClosen, pressed = StoredImage::picClosefp;
+    const Step off{Step::Drag, -20, 5, normal}, back{Step::Drag, 5, 5, pressed};
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        Log events;
+    } cases[] = {
+        {"released off the box", {{Step::Down, 5, 5, pressed}, off, {Step::Up, -20, 5, normal}},
+         {}},
+        {"off and back, released on it",
+         {{Step::Down, 5, 5, pressed}, off, back, {Step::Up, 5, 5, normal}},
+         {"CloseNotify", "ButtonClicked 3"}},
+        {"back on and off again", {{Step::Down, 5, 5, pressed}, off, back, off,
+                                   {Step::Up, 60, 5, normal}},
+         {}},
+        {"right press released off the box",
+         {{Step::RightDown, 5, 5, pressed}, {Step::RightUp, -20, 5, normal}},
+         {"CloseNotify", "ButtonClicked 3"}},
+    };
+    BarOptions options;
+    options.NotifyCloseEventOnly = true;  // the close box reports and leaves the parent open
+    Init(options);
+    Show();
+    const HWND box = bar->picClose().hWnd();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        for (const Step& step : c.steps) {
+            const LPARAM at = MAKELPARAM(step.x, step.y);
+            switch (step.kind) {
+            case Step::Down: SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at); break;
+            case Step::Drag: SendMessageA(box, WM_MOUSEMOVE, MK_LBUTTON, at); break;
+            case Step::Up: SendMessageA(box, WM_LBUTTONUP, 0, at); break;
+            case Step::RightDown: SendMessageA(box, WM_RBUTTONDOWN, MK_RBUTTON, at); break;
+            case Step::RightUp: SendMessageA(box, WM_RBUTTONUP, 0, at); break;
+            }
+            EXPECT_EQ(bar->picClose().GetPicture(), bar->Holder(step.face).GetPicture())
+                << "after the step to " << step.x << "," << step.y;
+        }
+        EXPECT_EQ(log, c.events);
+        EXPECT_TRUE(form.Loaded());
     }
 }
 

@@ -124,6 +124,24 @@ TEST_F(CheckLabelInput, HotTrackingPutsBackOnlyAColourItPutAside) {
     EXPECT_EQ(control->ForeColor(), navy);
 }
 
+// The capture can go while the pointer is inside (a message box, another window taking it);
+// the next move enters again, and the colour put aside must still be the caption's own.
+TEST_F(CheckLabelInput, ALostCaptureKeepsTheColourPutAside) {
+    const checklabel::Colour navy = RGB(0, 0, 128);
+    control->SetForeColor(navy);
+    control->SetHotTracking(true);
+    SendMessageA(Surface(), WM_MOUSEMOVE, 0, At(50, 20));
+    ASSERT_EQ(GetCapture(), Surface());
+    ReleaseCapture();
+    SendMessageA(Surface(), WM_MOUSEMOVE, 0, At(60, 20));
+    EXPECT_EQ(control->ForeColor(), control->TrackingColor());
+    EXPECT_EQ(control->SavedForeColor(), navy);
+    SendMessageA(Surface(), WM_MOUSEMOVE, 0, At(20, -1));
+    EXPECT_EQ(control->ForeColor(), navy) << "the leave puts the caption's colour back";
+    ExpectSequence(log, {"MouseMove 0 0 750,300 State 1", "MouseMove 0 0 900,300 State 1",
+                         "MouseMove 0 0 300,-15 State 2"});
+}
+
 struct OptionGroup : CheckLabelFixture {
     Log log;
     std::vector<lblOrb*> edition;  // optEdition(0), (1), (2)

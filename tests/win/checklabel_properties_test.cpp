@@ -103,10 +103,12 @@ TEST_F(CheckLabelFixture, SaveThenLoadGivesBackEveryProperty) {
 
     host::PropertyBag first;
     source.SaveInstance(first);
-    std::vector<std::string> saveOrder;
-    for (checklabel::PropertyId id : checklabel::SaveOrder) {
-        saveOrder.emplace_back(checklabel::PropertyRow(id).key);
-    }
+    const std::vector<std::string> saveOrder = {
+        "BoxStyle", "Checked", "CheckColor", "Caption", "BackColor", "ForeColor", "Align",
+        "Font", "MouseIcon", "MousePointer", "ShowFocusRect", "RightToLeft", "IsLabel",
+        "TransparentBackground", "IsOption", "AutoSize", "WordWrap", "BoxColor", "Enabled",
+        "BorderColor", "CheckDrawWidth", "CheckStyle", "HotTracking", "TrackingColor",
+        "DisabledForeColor", "FocusRectColor", "Picture", "StyleEx"};
     EXPECT_EQ(Keys(first), saveOrder) << "every property differs from its default";
 
     lblOrb& copy = AddStored(first, "chkCopy");

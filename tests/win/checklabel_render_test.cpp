@@ -2,8 +2,10 @@
 // persistent images.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "checklabel_fixture.h"
@@ -40,6 +42,19 @@ TEST_F(CheckLabelFixture, AnUnshownControlPaintsNothing) {
     ShowForm();
     EXPECT_GE(InkBounds(control.hDC(), Area(control), kWhite).right, 0) << "shown: the caption is printed";
     EXPECT_GT(CountPixels(control.PicCheck().hDC(), {0, 0, 16, 16}, kRed), 0) << "and the tick drawn";
+}
+
+// The box around every pixel of `colour`; empty (right < left) when there is none.
+RECT BoundsOf(HDC dc, RECT area, COLORREF colour) {
+    RECT bounds{area.right, area.bottom, area.left - 1, area.top - 1};
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (GetPixel(dc, x, y) != colour) continue;
+            bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                      std::max<LONG>(bounds.right, x), std::max<LONG>(bounds.bottom, y)};
+        }
+    }
+    return bounds;
 }
 
 TEST_F(CheckLabelFixture, ALabelPrintsAtXYWhileEnabledAndAtTheCornerWhileDisabled) {
@@ -171,6 +186,37 @@ TEST_F(CheckLabelFixture, EachCheckStyleLeavesItsMarkInTheMarkColour) {
     EXPECT_EQ(CountPixels(box, {0, 0, 16, 16}, kRed), 0) << "a style outside 0 to 5 draws nothing";
 }
 
+// CheckDrawWidth is the pen of every mark: at 2 pixels each style's mark reaches beyond the
+// one drawn at 1 pixel on every side the pen widens it to, and covers more of the box.
+TEST_F(CheckLabelFixture, EveryCheckStyleIsDrawnWithCheckDrawWidth) {
+    ShowForm();
+    lblOrb& control = AddNew();
+    control.SetCheckColor(kRed);
+    control.SetChecked(true);
+    HDC box = control.PicCheck().hDC();
+    const RECT all{0, 0, 16, 16};
+    const auto redInk = [&] { return BoundsOf(box, all, kRed); };
+    const char* names[] = {"tick", "filled square", "outlined square", "dot", "ring", "chequer"};
+    for (int style = 0; style <= 5; ++style) {
+        SCOPED_TRACE(names[style]);
+        control.SetCheckStyle(style);
+        control.SetCheckDrawWidth(1);
+        const RECT thin = redInk();
+        const int thinCount = CountPixels(box, all, kRed);
+        control.SetCheckDrawWidth(2);
+        const RECT wide = redInk();
+        ASSERT_GE(thin.right, thin.left) << "a mark at 1 pixel";
+        // A 2-pixel pen reaches past a 1-pixel one on the left and the top.
+        EXPECT_LT(wide.left, thin.left);
+        EXPECT_LT(wide.top, thin.top);
+        EXPECT_GE(wide.right, thin.right);
+        EXPECT_GE(wide.bottom, thin.bottom);
+        if (style != 5) {  // the chequer's second colour may cover as much as it gains
+            EXPECT_GT(CountPixels(box, all, kRed), thinCount);
+        }
+    }
+}
+
 TEST_F(CheckLabelFixture, BoxStylesSixAndSevenHaveBlackEdgesFiveTheBorderColour) {
     struct Row {
         int boxStyle;
@@ -254,6 +300,59 @@ TEST_F(CheckLabelFixture, FocusRectangleDotsAroundTheCaptionWhileFocused) {
     SetFocus(nullptr);
     EXPECT_FALSE(control.HasFocus());
     EXPECT_EQ(CountPixels(control.hDC(), Area(control), kRed), 0);
+}
+
+// Right to left mirrors the box's place and the focus dots, while the caption prints where
+// the placement says: Align 0 puts the box at the right edge with the caption before it,
+// Align 1 the box at the left with the caption after it; the dots surround the caption.
+TEST_F(CheckLabelFixture, RightToLeftMirrorsTheBoxAndTheFocusDotsAroundTheCaption) {
+    ShowForm();
+    lblOrb& control = AddNew();
+    control.SetFocusRectColor(kRed);
+    control.SetShowFocusRect(true);
+    control.SetCaption(L"News");
+    control.SetRightToLeft(true);
+    SetFocus(control.PicCheck().hWnd());
+    ASSERT_TRUE(control.HasFocus());
+    const RECT area = Area(control);  // 200 x 40 pixels
+    const struct {
+        int align;
+        bool boxOnTheRight;
+    } rows[] = {{0, true}, {1, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE("Align " + std::to_string(row.align));
+        control.SetAlign(row.align);
+        RECT box{};
+        GetWindowRect(control.PicCheck().hWnd(), &box);
+        MapWindowPoints(nullptr, control.hWnd(), reinterpret_cast<POINT*>(&box), 2);
+        const RECT caption = BoundsOf(control.hDC(), area, kBlack);
+        const RECT dots = BoundsOf(control.hDC(), area, kRed);
+        ASSERT_GE(caption.right, caption.left);
+        ASSERT_GE(dots.right, dots.left);
+        if (row.boxOnTheRight) {
+            EXPECT_EQ(box.right, area.right) << "the box at the right edge";
+            EXPECT_LT(caption.right, box.left) << "the caption before the box";
+        } else {
+            EXPECT_LT(box.left, 5) << "the box at the left edge";
+            EXPECT_GT(caption.left, box.right) << "the caption after the box";
+        }
+        EXPECT_LT(dots.left, caption.left);
+        EXPECT_GT(dots.right, caption.right);
+        EXPECT_LE(dots.top, caption.top);
+        EXPECT_GE(dots.bottom, caption.bottom);
+        EXPECT_LT(dots.right - dots.left, 2 * (caption.right - caption.left) + 20)
+            << "the dots keep close to the caption";
+    }
+    SetFocus(nullptr);
+
+    // Align 2 leaves the box where it is: at the right edge, also once the control is wider.
+    control.SetAlign(0);
+    control.SetAlign(2);
+    control.Move(0, 0, 3600, 600);  // 240 pixels wide
+    RECT box{};
+    GetWindowRect(control.PicCheck().hWnd(), &box);
+    MapWindowPoints(nullptr, control.hWnd(), reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.right, 240);
 }
 
 TEST_F(CheckLabelFixture, RepaintingHundredsOfTimesLeaksNoGdiObject) {

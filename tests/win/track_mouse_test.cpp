@@ -14,6 +14,7 @@
 namespace {
 
 struct Seen {
+    HWND window;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
@@ -27,7 +28,7 @@ std::vector<Seen>& OwnProcLog() {
 LRESULT CALLBACK OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MOUSEMOVE || message == WM_MOUSELEAVE || message == WM_MOUSEHOVER ||
         message == WM_APP || message == WM_NCDESTROY) {
-        OwnProcLog().push_back({message, wParam, lParam});
+        OwnProcLog().push_back({window, message, wParam, lParam});
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -94,6 +95,20 @@ TEST_F(TrackMouseFixture, AMoveGivesOneMouseOverAndReachesTheOwnProcedureUnchang
     SendMessageA(window.hwnd(), WM_APP, 7, 8);  // any other message goes on as it is
     EXPECT_EQ(OwnProcLog().back().wParam, 7u);
     EXPECT_EQ(events.size(), 1u);
+}
+
+// A tracker may move to a window that is not its object's: a message of that window reaches
+// the window's own procedure as that window's message.
+TEST_F(TrackMouseFixture, AMessageIsPassedOnWithItsOwnWindow) {
+    tracker.SetTrackObject(&window);
+    TestWindow other;
+    tracker.StartTracking(other.hwnd());
+    ASSERT_EQ(ProcOf(other.hwnd()), &modTM::TrackWindowProc);
+    OwnProcLog().clear();
+    SendMessageA(other.hwnd(), WM_APP, 1, 2);
+    ASSERT_EQ(OwnProcLog().size(), 1u);
+    EXPECT_EQ(OwnProcLog()[0].window, other.hwnd());
+    tracker.StopTracking(other.hwnd());
 }
 
 TEST_F(TrackMouseFixture, LeaveGivesOneMouseOutAndHoverAMouseOver) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "gdi_leak.h"
@@ -217,11 +219,23 @@ TEST(OpenDocument, GoesThroughTheShellOpenEffect) {
     EXPECT_EQ(recorder.opened, (std::vector<std::string>{"http://127.0.0.1:8765/compare.htm"}));
 }
 
-TEST(FrameMetrics, AreTheSystemsAndStayCached) {
-    EXPECT_EQ(modMain::DlgFrameX(), GetSystemMetrics(SM_CXDLGFRAME));
-    EXPECT_EQ(modMain::DlgFrameY(), GetSystemMetrics(SM_CYDLGFRAME));
-    EXPECT_EQ(modMain::SizeFrameX(), GetSystemMetrics(SM_CXFRAME));
-    EXPECT_EQ(modMain::SizeFrameY(), GetSystemMetrics(SM_CYFRAME));
+// The frame sizes are read once: a later change of the system's border width leaves them as
+// they were first read.
+TEST(FrameMetrics, KeepTheirFirstValuesWhenTheSystemChanges) {
+    const std::int32_t first[] = {modMain::DlgFrameX(), modMain::DlgFrameY(), modMain::SizeFrameX(),
+                                  modMain::SizeFrameY()};
+    UINT border = 0;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETBORDER, 0, &border, 0));
+    const int sizingBefore = GetSystemMetrics(SM_CXFRAME);
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETBORDER, border + 3, nullptr, 0));  // not saved
+    const int sizingAfter = GetSystemMetrics(SM_CXFRAME);
+    const std::int32_t now[] = {modMain::DlgFrameX(), modMain::DlgFrameY(), modMain::SizeFrameX(),
+                                modMain::SizeFrameY()};
+    SystemParametersInfoA(SPI_SETBORDER, border, nullptr, 0);
+    ASSERT_NE(sizingAfter, sizingBefore) << "the system's sizing frame follows its border width";
+    EXPECT_TRUE(std::equal(std::begin(first), std::end(first), std::begin(now)));
+    EXPECT_GT(first[2], 0);
+    EXPECT_GT(first[3], 0);
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+"""The main window's caption bar under real mouse gestures: presses that end somewhere else
+change nothing, and the close box still closes the program on a left click.
+
+Each gesture presses a button, moves the pointer in steps and releases it (xdotool
+mousedown, mousemove, mouseup). Afterwards the program must still run and, with the pointer
+parked where it was before, the window must look exactly as it did."""
+
+import time
+import unittest
+
+import driver
+from driver import Session
+
+# The bar's boxes, in pixels from the window's top left corner: the strip (minimise 25 and
+# close 42 pixels wide, 17 high) ends 25 pixels short of the window's right edge (497) and
+# lies 20 pixels down the 42-pixel bar.
+CLOSE_BOX = (430, 20, 42, 17)
+MINIMISE_BOX = (405, 20, 25, 17)
+ON_THE_BAR = (250, 20)      # on the bar, off the logo, the title's text and the boxes
+EXIT_TOP_EDGE = (458, 328)  # the top edge of cmdExit (372, 336, 100, 31), under item 3's place
+BODY = (250, 200)           # the window's body, away from every control
+PARK = (2, 200)             # on the window's left border: nothing there reacts to the pointer
+TEXT_BOX = (92, 228, 240, 21)  # txtEmail, whose caret blinks: left out of the comparison
+INSTALL = (260, 336, 100, 31)  # cmdInstall
+EXIT = (372, 336, 100, 31)     # cmdExit
+
+WINDOW_TIMEOUT = 10
+
+
+def centre(box):
+    left, top, width, height = box
+    return left + width // 2, top + height // 2
+
+
+class CaptionBarGestureTests(unittest.TestCase):
+    def setUp(self):
+        self.session = Session(self)
+
+    def open_window(self):
+        self.program = self.session.start(driver.PROGRAM)
+        window = self.session.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT,
+                                          process=self.program)
+        if window is None:
+            self.skipTest("the main window is not built yet")
+        self.window = window
+        time.sleep(1)  # the version query fills its label
+        return window
+
+    def parked_shot(self, step):
+        # Over the bar first: a move there puts every box's normal image back, as a hovered
+        # box keeps its lit image when the pointer jumps off the bar.
+        self.window.move_pointer(*ON_THE_BAR)
+        self.window.move_pointer(*PARK)
+        time.sleep(0.5)
+        return self.session.screenshot(step)
+
+    def gesture(self, button, press_at, *moves):
+        """Presses `button` at press_at, moves through `moves`, releases at the last one."""
+        s, w = self.session, self.window
+        w.move_pointer(*press_at)
+        s.xdotool("mousedown", str(button))
+        time.sleep(0.3)
+        for point in moves:
+            w.move_pointer(*point)
+        time.sleep(0.3)
+        s.xdotool("mouseup", str(button))
+        time.sleep(1)
+
+    def assert_window_as_before(self, before, after, gesture):
+        g = self.window.geometry()
+        left, top, width, height = TEXT_BOX
+
+        def blinks(x, y):
+            return left <= x < left + width and top <= y < top + height
+
+        changed = [(x, y) for y in range(0, g.height, 3) for x in range(0, g.width, 3)
+                   if not blinks(x, y)
+                   and before.pixel(g.x + x, g.y + y) != after.pixel(g.x + x, g.y + y)]
+        self.assertEqual([], changed[:10], f"{gesture}: {len(changed)} sampled pixels changed")
+
+    def test_presses_released_elsewhere_change_nothing(self):
+        gestures = [
+            ("right press on the bar, released on Exit's top edge", 3, ON_THE_BAR,
+             (350, 150), EXIT_TOP_EDGE),
+            ("left press on the close box, released on the body", 1, centre(CLOSE_BOX),
+             (445, 60), BODY),
+            ("left press on the close box, off it and back off", 1, centre(CLOSE_BOX),
+             (445, 60), centre(CLOSE_BOX), BODY),
+            ("left press on the close box, released on the minimise box", 1,
+             centre(CLOSE_BOX), centre(MINIMISE_BOX)),
+            ("left press on the minimise box, released on the body", 1,
+             centre(MINIMISE_BOX), BODY),
+        ]
+        for name, button, press_at, *moves in gestures:
+            with self.subTest(name):
+                self.open_window()
+                before = self.parked_shot(f"{name} before")
+                self.gesture(button, press_at, *moves)
+                self.assertTrue(self.program.running(), f"{name}: the program ended")
+                self.assertTrue(self.window.visible(), f"{name}: the window is gone")
+                after = self.parked_shot(f"{name} after")
+                self.assert_window_as_before(before, after, name)
+                self.session.close()  # ends the program
+
+    def test_a_right_press_released_on_exit_leaves_a_download_running(self):
+        s = self.session
+        driver.service_control(throttle=4000)
+        window = self.open_window()
+        window.click(*centre(TEXT_BOX))
+        window.type("bar.test@example.com")
+        window.click(*centre(INSTALL))
+        time.sleep(2)
+        self.gesture(3, ON_THE_BAR, (350, 150), EXIT_TOP_EDGE)
+        self.assertTrue(self.program.running(), "the gesture ended the program")
+        self.assertTrue(window.visible())
+        self.assertIsNone(s.wait_message_box(timeout=1), "the download goes on without a word")
+        window.click(*centre(EXIT))  # cancels the download; the window stays
+        self.assertIsNone(s.wait_message_box(timeout=3), "a cancel shows no message")
+        self.assertTrue(self.program.running())
+        self.assertEqual([], s.desktop_files())
+
+    def test_a_left_click_on_the_close_box_closes_the_program(self):
+        self.open_window()
+        self.gesture(1, centre(CLOSE_BOX), (centre(CLOSE_BOX)[0] + 3, centre(CLOSE_BOX)[1]))
+        self.assertEqual(0, self.program.wait(10))
+
+
+if __name__ == "__main__":
+    unittest.main()
