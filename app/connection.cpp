@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/read_policy.h"
 #include "host/app.h"
 
 namespace modI {
@@ -15,26 +16,8 @@ constexpr DWORD kWaitSliceMs = 50;
 
 enum class Job { None, Open, Read, ReadBody, Quit };
 
-// A wait for data shorter than this means the data was already there.
-constexpr double kWaitedMs = 2.0;
-// A piece at least this large, already there when asked for, starts the streaming: Wine holds
-// 8 KiB of what has arrived; a server that trickles never hands over that much at once.
-constexpr DWORD kStreamingPiece = 8192;
-// A whole read that takes longer than this had to wait for the network.
-constexpr double kStreamingReadMs = 50.0;
 // How many reads the body may run ahead of the window's thread.
 constexpr std::size_t kReadsAhead = 8;
-
-double NowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
 
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
@@ -62,7 +45,6 @@ struct Connection::Shared {
     DWORD flags = 0;
     DWORD timeoutMs = 0;
     DWORD most = 0;
-    bool streaming = false;  // data was waiting at the last read: read whole buffers
 
     // Owned by the worker thread's side from the start: it closes them when it ends.
     HINTERNET session = nullptr;
@@ -96,7 +78,6 @@ struct Connection::Shared {
         switch (job) {
             case Job::Open: {
                 if (request) InternetCloseHandle(request);
-                streaming = false;
                 request = InternetOpenUrlA(session, url.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                            headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 0);
                 ok = request != nullptr;
@@ -121,31 +102,34 @@ struct Connection::Shared {
         return InternetReadFile(request, buffer.data(), wanted, &got);
     }
 
-    // Waits for data and takes what has arrived; while the data comes faster than it is read,
-    // whole reads instead, which cost a fraction of the calls (Wine hands over at most 8 KiB
-    // that has arrived at a time). A whole read that has to wait ends the streaming. (A line
-    // that drops to a trickle during a whole read delivers it late: the read waits for the
-    // whole buffer, within the transfer's time-out.)
-    bool ReadWhatArrives() {
-        const double start = NowMs();
-        if (streaming) {
-            const bool read = ReadUpTo(most);
-            streaming = read && got == most && NowMs() - start < kStreamingReadMs;
-            return read;
+    // The request as the read policy sees it.
+    struct RequestSource : BodySource {
+        HINTERNET request;
+        explicit RequestSource(HINTERNET handle) : request(handle) {}
+        bool DataAvailable(std::uint32_t& bytes) override {
+            DWORD available = 0;
+            const bool ok = InternetQueryDataAvailable(request, &available, 0, 0);
+            bytes = available;
+            return ok;
         }
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
-        const bool waited = NowMs() - start >= kWaitedMs;
-        if (!ReadUpTo(available > 0 ? std::min(available, most) : most)) return false;
-        streaming = !waited && got >= kStreamingPiece;
-        return true;
-    }
+        bool Read(char* into, std::uint32_t wanted, std::uint32_t& got) override {
+            DWORD delivered = 0;
+            const bool ok = InternetReadFile(request, into, wanted, &delivered);
+            got = delivered;
+            return ok;
+        }
+    };
 
     // Reads the body to its end on its own, handing each piece over as it comes; stops while
     // kReadsAhead reads wait to be taken, and as soon as the window's thread has given up.
     void ReadBodyAhead() {
+        RequestSource source(request);
+        ReadPolicy policy(most);
+        buffer.resize(most);
         for (;;) {
-            const bool read = ReadWhatArrives();
+            std::uint32_t delivered = 0;
+            const bool read = policy.ReadWhatArrives(source, buffer.data(), delivered);
+            got = delivered;
             EnterCriticalSection(&lock);
             if (!read) bodyFailed = true;
             if (read && got == 0) bodyOver = true;

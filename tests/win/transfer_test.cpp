@@ -65,6 +65,8 @@ TEST(FetchUrl, SendsTheAgentNameAndNoCacheHeadersOfItsOwn) {
     Fetch(server.Url("/latest/version.txt"), false, nullptr, 0);
     ASSERT_EQ(server.RequestLines().size(), 1u);
     EXPECT_EQ(server.RequestLines()[0], "GET /latest/version.txt HTTP/1.1");
+    const std::string head = server.RequestHeads()[0];
+    EXPECT_NE(head.find("\r\nUser-Agent: Orb Vorex Web Setup 2009\r\n"), std::string::npos) << head;
 }
 
 TEST(FetchUrl, ShortReplyWithoutLengthIsOneReadOfAtMost32000Bytes) {
