@@ -18,7 +18,6 @@ enum class Job { None, Open, Read, ReadBody, Quit };
 
 // How many reads the body may run ahead of the window's thread.
 constexpr std::size_t kReadsAhead = 8;
-
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -60,6 +59,7 @@ struct Connection::Shared {
     bool bodyOver = false;
     bool bodyFailed = false;
     bool windowWaits = false;  // the window's thread waits for `done`
+    bool workerWaits = false;  // the worker waits for `room`
 
     Shared() { InitializeCriticalSection(&lock); }
     ~Shared() {
@@ -120,8 +120,11 @@ struct Connection::Shared {
         }
     };
 
-    // Reads the body to its end on its own, handing each piece over as it comes; stops while
-    // kReadsAhead reads wait to be taken, and as soon as the window's thread has given up.
+    // Reads the body to its end on its own; stops while kReadsAhead reads wait to be taken,
+    // and as soon as the window's thread has given up. A waiting window is woken when a
+    // whole read's worth has gathered or the body has ended; smaller pieces it takes when it
+    // next looks (at least once a wait slice): waking it for each small piece of a fast line
+    // would cost more than the reads.
     void ReadBodyAhead() {
         RequestSource source(request);
         ReadPolicy policy(most);
@@ -135,8 +138,8 @@ struct Connection::Shared {
             if (read && got == 0) bodyOver = true;
             if (read && got > 0) arrived.append(buffer.data(), got);
             const bool over = bodyFailed || bodyOver || givenUp;
-            const bool wakeWindow = windowWaits;
-            windowWaits = false;
+            const bool wakeWindow = windowWaits && (over || arrived.size() >= most);
+            if (wakeWindow) windowWaits = false;
             LeaveCriticalSection(&lock);
             if (wakeWindow) SetEvent(done);
             if (over || !WaitForRoom()) return;
@@ -149,6 +152,7 @@ struct Connection::Shared {
             EnterCriticalSection(&lock);
             const bool full = arrived.size() >= kReadsAhead * most;
             const bool gone = givenUp;
+            workerWaits = full && !gone;
             LeaveCriticalSection(&lock);
             if (gone) return false;
             if (!full) return true;
@@ -230,12 +234,13 @@ bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data
         Start();
         reading_ = true;
     }
+    const DWORD start = GetTickCount();
     for (;;) {
         bool over = false, failed = false;
         if (TakeArrived(data, over, failed)) return true;
         if (failed) return false;
         if (over) return true;  // the end of the data: nothing more
-        if (!Wait(cancel)) return false;
+        if (WaitSlice(cancel, start) == Waited::GaveUp) return false;
     }
 }
 
@@ -244,19 +249,20 @@ bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data
 bool Connection::TakeArrived(std::string_view& data, bool& over, bool& failed) {
     EnterCriticalSection(&shared_->lock);
     const bool any = !shared_->arrived.empty();
+    bool wakeWorker = false;
     if (any) {
         current_.swap(shared_->arrived);
         shared_->arrived.clear();  // keeps the other buffer's room for the next pieces
+        wakeWorker = std::exchange(shared_->workerWaits, false);
+        shared_->windowWaits = false;
     } else {
         over = shared_->bodyOver;
         failed = shared_->bodyFailed;
         shared_->windowWaits = !over && !failed;
     }
     LeaveCriticalSection(&shared_->lock);
-    if (any) {
-        SetEvent(shared_->room);
-        data = current_;
-    }
+    if (wakeWorker) SetEvent(shared_->room);
+    if (any) data = current_;
     return any;
 }
 
@@ -269,19 +275,29 @@ void Connection::Start() {
 
 // Waits for the job with the window's events running.
 bool Connection::Wait(const bool& cancel) {
-    const DWORD timeoutMs = shared_->timeoutMs;
     const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
-        const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
-        const DWORD woke = MsgWaitForMultipleObjects(1, &shared_->done, FALSE, slice, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) return true;
-        host::App::DoEvents();
-        if (cancel || GetTickCount() - start >= timeoutMs) {
-            GiveUp();
-            return false;
+        switch (WaitSlice(cancel, start)) {
+            case Waited::Done: return true;
+            case Waited::GaveUp: return false;
+            case Waited::Slice: break;
         }
     }
+}
+
+// Waits for `done` at most one slice, then lets the window's events run; gives up when the
+// cancel flag is set or the time-out has passed since `start`.
+Connection::Waited Connection::WaitSlice(const bool& cancel, DWORD start) {
+    const DWORD timeoutMs = shared_->timeoutMs;
+    const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
+    const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
+    if (MsgWaitForMultipleObjects(1, &shared_->done, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) return Waited::Done;
+    host::App::DoEvents();
+    if (cancel || GetTickCount() - start >= timeoutMs) {
+        GiveUp();
+        return Waited::GaveUp;
+    }
+    return Waited::Slice;
 }
 
 // Ends the worker. An idle one ends at once, and is waited for, so that the handles are closed
