@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/read_policy.h"
 #include "host/app.h"
 
 namespace modI {
@@ -15,27 +16,8 @@ constexpr DWORD kWaitSliceMs = 50;
 
 enum class Job { None, Open, Read, ReadBody, Quit };
 
-// A wait for data shorter than this means the data was already there.
-constexpr double kWaitedMs = 2.0;
-// A piece at least this large, already there when asked for, starts the streaming: Wine holds
-// 8 KiB of what has arrived; a server that trickles never hands over that much at once.
-constexpr DWORD kStreamingPiece = 8192;
-// A whole read that takes longer than this had to wait for the network.
-constexpr double kStreamingReadMs = 50.0;
 // How many reads the body may run ahead of the window's thread.
 constexpr std::size_t kReadsAhead = 8;
-
-double NowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
-
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -62,7 +44,6 @@ struct Connection::Shared {
     DWORD flags = 0;
     DWORD timeoutMs = 0;
     DWORD most = 0;
-    bool streaming = false;  // data was waiting at the last read: read whole buffers
 
     // Owned by the worker thread's side from the start: it closes them when it ends.
     HINTERNET session = nullptr;
@@ -78,6 +59,7 @@ struct Connection::Shared {
     bool bodyOver = false;
     bool bodyFailed = false;
     bool windowWaits = false;  // the window's thread waits for `done`
+    bool workerWaits = false;  // the worker waits for `room`
 
     Shared() { InitializeCriticalSection(&lock); }
     ~Shared() {
@@ -96,7 +78,6 @@ struct Connection::Shared {
         switch (job) {
             case Job::Open: {
                 if (request) InternetCloseHandle(request);
-                streaming = false;
                 request = InternetOpenUrlA(session, url.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                            headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 0);
                 ok = request != nullptr;
@@ -121,38 +102,44 @@ struct Connection::Shared {
         return InternetReadFile(request, buffer.data(), wanted, &got);
     }
 
-    // Waits for data and takes what has arrived; while the data comes faster than it is read,
-    // whole reads instead, which cost a fraction of the calls (Wine hands over at most 8 KiB
-    // that has arrived at a time). A whole read that has to wait ends the streaming. (A line
-    // that drops to a trickle during a whole read delivers it late: the read waits for the
-    // whole buffer, within the transfer's time-out.)
-    bool ReadWhatArrives() {
-        const double start = NowMs();
-        if (streaming) {
-            const bool read = ReadUpTo(most);
-            streaming = read && got == most && NowMs() - start < kStreamingReadMs;
-            return read;
+    // The request as the read policy sees it.
+    struct RequestSource : BodySource {
+        HINTERNET request;
+        explicit RequestSource(HINTERNET handle) : request(handle) {}
+        bool DataAvailable(std::uint32_t& bytes) override {
+            DWORD available = 0;
+            const bool ok = InternetQueryDataAvailable(request, &available, 0, 0);
+            bytes = available;
+            return ok;
         }
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
-        const bool waited = NowMs() - start >= kWaitedMs;
-        if (!ReadUpTo(available > 0 ? std::min(available, most) : most)) return false;
-        streaming = !waited && got >= kStreamingPiece;
-        return true;
-    }
+        bool Read(char* into, std::uint32_t wanted, std::uint32_t& got) override {
+            DWORD delivered = 0;
+            const bool ok = InternetReadFile(request, into, wanted, &delivered);
+            got = delivered;
+            return ok;
+        }
+    };
 
-    // Reads the body to its end on its own, handing each piece over as it comes; stops while
-    // kReadsAhead reads wait to be taken, and as soon as the window's thread has given up.
+    // Reads the body to its end on its own; stops while kReadsAhead reads wait to be taken,
+    // and as soon as the window's thread has given up. A waiting window is woken when a
+    // whole read's worth has gathered or the body has ended; smaller pieces it takes when it
+    // next looks (at least once a wait slice): waking it for each small piece of a fast line
+    // would cost more than the reads.
     void ReadBodyAhead() {
+        RequestSource source(request);
+        ReadPolicy policy(most);
+        buffer.resize(most);
         for (;;) {
-            const bool read = ReadWhatArrives();
+            std::uint32_t delivered = 0;
+            const bool read = policy.ReadWhatArrives(source, buffer.data(), delivered);
+            got = delivered;
             EnterCriticalSection(&lock);
             if (!read) bodyFailed = true;
             if (read && got == 0) bodyOver = true;
             if (read && got > 0) arrived.append(buffer.data(), got);
             const bool over = bodyFailed || bodyOver || givenUp;
-            const bool wakeWindow = windowWaits;
-            windowWaits = false;
+            const bool wakeWindow = windowWaits && (over || arrived.size() >= most);
+            if (wakeWindow) windowWaits = false;
             LeaveCriticalSection(&lock);
             if (wakeWindow) SetEvent(done);
             if (over || !WaitForRoom()) return;
@@ -165,6 +152,7 @@ struct Connection::Shared {
             EnterCriticalSection(&lock);
             const bool full = arrived.size() >= kReadsAhead * most;
             const bool gone = givenUp;
+            workerWaits = full && !gone;
             LeaveCriticalSection(&lock);
             if (gone) return false;
             if (!full) return true;
@@ -246,12 +234,13 @@ bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data
         Start();
         reading_ = true;
     }
+    const DWORD start = GetTickCount();
     for (;;) {
         bool over = false, failed = false;
         if (TakeArrived(data, over, failed)) return true;
         if (failed) return false;
         if (over) return true;  // the end of the data: nothing more
-        if (!Wait(cancel)) return false;
+        if (WaitSlice(cancel, start) == Waited::GaveUp) return false;
     }
 }
 
@@ -260,19 +249,20 @@ bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data
 bool Connection::TakeArrived(std::string_view& data, bool& over, bool& failed) {
     EnterCriticalSection(&shared_->lock);
     const bool any = !shared_->arrived.empty();
+    bool wakeWorker = false;
     if (any) {
         current_.swap(shared_->arrived);
         shared_->arrived.clear();  // keeps the other buffer's room for the next pieces
+        wakeWorker = std::exchange(shared_->workerWaits, false);
+        shared_->windowWaits = false;
     } else {
         over = shared_->bodyOver;
         failed = shared_->bodyFailed;
         shared_->windowWaits = !over && !failed;
     }
     LeaveCriticalSection(&shared_->lock);
-    if (any) {
-        SetEvent(shared_->room);
-        data = current_;
-    }
+    if (wakeWorker) SetEvent(shared_->room);
+    if (any) data = current_;
     return any;
 }
 
@@ -285,19 +275,29 @@ void Connection::Start() {
 
 // Waits for the job with the window's events running.
 bool Connection::Wait(const bool& cancel) {
-    const DWORD timeoutMs = shared_->timeoutMs;
     const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
-        const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
-        const DWORD woke = MsgWaitForMultipleObjects(1, &shared_->done, FALSE, slice, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) return true;
-        host::App::DoEvents();
-        if (cancel || GetTickCount() - start >= timeoutMs) {
-            GiveUp();
-            return false;
+        switch (WaitSlice(cancel, start)) {
+            case Waited::Done: return true;
+            case Waited::GaveUp: return false;
+            case Waited::Slice: break;
         }
     }
+}
+
+// Waits for `done` at most one slice, then lets the window's events run; gives up when the
+// cancel flag is set or the time-out has passed since `start`.
+Connection::Waited Connection::WaitSlice(const bool& cancel, DWORD start) {
+    const DWORD timeoutMs = shared_->timeoutMs;
+    const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
+    const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
+    if (MsgWaitForMultipleObjects(1, &shared_->done, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) return Waited::Done;
+    host::App::DoEvents();
+    if (cancel || GetTickCount() - start >= timeoutMs) {
+        GiveUp();
+        return Waited::GaveUp;
+    }
+    return Waited::Slice;
 }
 
 // Ends the worker. An idle one ends at once, and is waited for, so that the handles are closed

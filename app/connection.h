@@ -41,8 +41,9 @@ public:
     // last call, at least one read's worth, empty at the end of the data; valid until the
     // next call, which must ask for the same `most`. The first call sets the thread reading
     // on its own, a few reads ahead of the caller at most, so that the network is read while
-    // the caller handles a piece. Each wait for data is bounded by the time-out, so a server
-    // that goes quiet ends it; false as for Open.
+    // the caller handles a piece. Each read asks for no more than has arrived (ReadPolicy),
+    // and a call that finds nothing waits at most the time-out, so a server that goes quiet
+    // ends it and one that trickles never does; false as for Open.
     bool ReadBody(DWORD most, const bool& cancel, std::string_view& data);
 
     // The current request's handle, for calls that do not wait (its response headers).
@@ -51,7 +52,9 @@ public:
 private:
     struct Shared;
     void Start();
+    enum class Waited { Done, Slice, GaveUp };
     bool Wait(const bool& cancel);
+    Waited WaitSlice(const bool& cancel, DWORD start);
     bool TakeArrived(std::string_view& data, bool& over, bool& failed);
     void GiveUp();
     Shared* shared_;          // null once given up

@@ -244,6 +244,10 @@ void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
     cmdExit->SetEnabled(true);
 }
 
+bool frmMain::DesktopFolder(std::string& folder) {
+    return modMain::GetSpecialFolderPath(nullptr, kDesktopFolder, folder);
+}
+
 // Saves the whole installer on the desktop and starts it, then unloads the window. The
 // installer is started only when every byte is on disk and, in a build that names a
 // signer, its signature holds: a file that could not be replaced or written completely, or
@@ -253,12 +257,18 @@ void frmMain::SaveAndStartInstaller(std::string& body, const std::string& fileNa
     host::App::DoEvents();
     if (Closing) return;
     std::string desktop;
-    const bool haveDesktop = modMain::GetSpecialFolderPath(nullptr, kDesktopFolder, desktop);
+    if (!FindDesktop(desktop) || desktop.empty()) {
+        // Nowhere to save: joined with an empty folder the name would point at the root of
+        // the current drive, so nothing is deleted or written.
+        picCheckEmailU->SetVisible(false);
+        picCheckEmailM->SetVisible(false);
+        ShowFailure();
+        return;
+    }
     const std::string path = modMain::JoinPath(desktop, fileName);
     const bool oldFileRemains = !modMain::KillFile(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     std::uint32_t written = 0, lastError = 0;
-    const bool saved = haveDesktop && !oldFileRemains &&
-                       modMain::WriteDataFile(path, body, written, false, lastError);
+    const bool saved = !oldFileRemains && modMain::WriteDataFile(path, body, written, false, lastError);
     std::string().swap(body);  // the installer is on disk now; give its memory back
     // A build that names the installer's signer starts only a file that signer signed.
     const bool trusted = saved && modMain::InstallerSignatureHolds(path);

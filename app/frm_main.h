@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "host/form.h"
@@ -47,10 +48,14 @@ public:
     void cmdExit_Click();
     // The install command after the download: decides on the body and acts on it.
     void FinishInstall(std::string& body, const std::string& fileName);
+    // Finds the folder the installer is saved in, the user's desktop; false when the shell
+    // cannot resolve it. Tests replace it to see the install command without one.
+    std::function<bool(std::string& folder)> FindDesktop = DesktopFolder;
     cmdOrb& InstallButton() { return *cmdInstall; }
     cmdOrb& ExitButton() { return *cmdExit; }
 
 private:
+    static bool DesktopFolder(std::string& folder);
     bool FindControls();
     void ConnectEvents();
     void SetupTitleBar();

@@ -32,13 +32,18 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension: Windows opens the device.
+// CON, PRN, AUX, NUL, and COM or LPT followed by a digit 0-9 or a superscript 1, 2 or 3 (as
+// Windows-1252 or UTF-8 writes it), with or without an extension: Windows opens the device.
 bool IsReservedDeviceName(std::string_view name) {
     const std::string stem = Upper(name.substr(0, name.find('.')));
     static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
     if (std::find(kPlain.begin(), kPlain.end(), stem) != kPlain.end()) return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
-           stem[3] <= '9';
+    if (!stem.starts_with("COM") && !stem.starts_with("LPT")) return false;
+    const std::string_view port = std::string_view(stem).substr(3);
+    static constexpr std::array<std::string_view, 6> kSuperscripts = {"\xB9", "\xB2", "\xB3",
+                                                                      "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    return (port.size() == 1 && port[0] >= '0' && port[0] <= '9') ||
+           std::find(kSuperscripts.begin(), kSuperscripts.end(), port) != kSuperscripts.end();
 }
 
 bool HasForbiddenCharacter(std::string_view name) {

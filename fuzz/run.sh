@@ -1,25 +1,34 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang's libFuzzer (plus AddressSanitizer and UBSan) and runs
-# each for a bounded time on its committed seed corpus. Not part of the test command.
+# Builds the fuzz targets (fuzz/CMakeLists.txt) with clang's libFuzzer, AddressSanitizer and
+# UBSan, and runs each for a bounded time on its committed seed corpus. The test command runs
+# it for a few seconds per target, so that a target that no longer builds or crashes fails it.
 #   fuzz/run.sh [SECONDS_PER_TARGET]     (default 60)
 # A crash leaves its input under build/fuzz/; turn it into a unit test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 seconds=${1:-60}
-out=build/fuzz
-mkdir -p "$out"
-targets=(version_line url_decode file_name decode_text request_token form_description)
-sources=(app/encoded_text.cpp app/transfer_rules.cpp app/version_line.cpp app/install_rules.cpp
-         host/form_description.cpp host/property_bag.cpp)
-for i in "${!targets[@]}"; do
-    name=${targets[$i]}
-    clang++ -std=c++20 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -DORB_FUZZ_TARGET=$((i + 1)) -DORB_VERSION_URL='"http://x/v"' -DORB_COMPARE_URL='"http://x/c"' \
-        -DORB_INSTALL_URL='"http://x/i?em="' fuzz/targets.cpp "${sources[@]}" -o "$out/$name"
-done
-for name in "${targets[@]}"; do
+out=$root/build/fuzz
+scripts/deps.sh
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DORB_BUILD_FUZZ=ON >/dev/null
+cmake --build "$out" -j2
+failed=()
+for name in $(tr ';' ' ' <"$out/fuzz/targets.txt"); do
+    seeds=$root/fuzz/corpus/$name
+    [ -d "$seeds" ] || { echo "== $name: no seed corpus in $seeds"; failed+=("$name"); continue; }
     mkdir -p "$out/corpus-$name"
     echo "== $name: $seconds s"
-    (cd "$out" && "./$name" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-        "corpus-$name" "../../fuzz/corpus/$name" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|Done' || true)
+    log=$out/$name.log
+    if (cd "$out" && "fuzz/$name" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+        "corpus-$name" "$seeds" >"$log" 2>&1); then
+        grep -E 'stat::number_of_executed_units|Done' "$log" || true
+    else
+        tail -n 40 "$log"
+        failed+=("$name")
+    fi
 done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzz targets that failed: ${failed[*]} (logs in $out)"
+    exit 1
+fi

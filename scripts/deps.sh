@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xdotool imagemagick x11-apps googletest python3 binutils-mingw-w64-i686
-          file openssl osslsigncode)
+          file openssl osslsigncode clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -77,6 +77,10 @@ TEST(IsSafeInstallerFileName, RefusesNamesThatEscapeTheDesktopOrDisguiseThemselv
         "con.txt.exe", "setup.exe.", "setup.exe ", ".", "..", "...", "", "   ",
         std::string("a\0b.exe", 7), "x\r\n.exe", "setup\xE2\x80\xAEgpj.exe", std::string(197, 'a') + ".exe",
         "setup.lnk", "setup.msi", "\"setup.exe", "set*up.exe", "set?up.exe", "a<b>.exe", "a|b.exe", ".exe",
+        // Devices current Windows also reserves: port 0 and the superscript digits, in
+        // Windows-1252 and in UTF-8, in any letter case, with or without an extension.
+        "COM0.exe", "lpt0.exe", "Com0.tar.exe", "COM0", "com\xB9.exe", "LPT\xB2.exe", "lPt\xB3.exe",
+        "COM\xC2\xB9.exe", "lpt\xC2\xB3.exe", "COM\xB2",
     };
     for (const auto& name : refused) EXPECT_FALSE(IsSafeInstallerFileName(name)) << name;
 }

@@ -4,6 +4,8 @@
 
 #include "service_control.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,11 @@ std::string DesktopPath(const std::string& name) {
     std::string desktop;
     modMain::GetSpecialFolderPath(nullptr, 0, desktop);
     return desktop + "\\" + name;
+}
+
+std::string FileBytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct InstallFixture : testing::Test {
@@ -150,6 +157,40 @@ TEST_F(InstallFixture, AnOldFileThatCannotBeReplacedStartsNothing) {
     EXPECT_EQ(effects.boxes[0].text, kFailure);
     EXPECT_FALSE(window->Closing);
     EXPECT_TRUE(window->InstallButton().Enabled());
+}
+
+TEST_F(InstallFixture, WithoutADesktopNothingIsDeletedOrWrittenAnywhere) {
+    // Joined with an empty folder, the name would point at the root of the current drive.
+    char oldDirectory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, oldDirectory);
+    std::string desktop;
+    ASSERT_TRUE(modMain::GetSpecialFolderPath(nullptr, 0, desktop));
+    ASSERT_TRUE(SetCurrentDirectoryA(desktop.c_str()));  // a drive of Wine's own, C:
+    char rootFile[MAX_PATH] = {};
+    GetFullPathNameA((std::string("\\") + kName).c_str(), MAX_PATH, rootFile, nullptr);
+    const std::string old = "a file of the installer's name that is not the installer's";
+    std::uint32_t written = 0, error = 0;
+    ASSERT_TRUE(modMain::WriteDataFile(rootFile, old, written, false, error)) << rootFile;
+
+    const struct {
+        const char* name;
+        bool found;  // what the lookup answers; the folder stays empty
+    } cases[] = {{"the lookup fails", false}, {"the lookup gives an empty path", true}};
+    for (const auto& c : cases) {
+        effects.boxes.clear();
+        window->FindDesktop = [&c](std::string&) { return c.found; };
+        AsIfDownloading();
+        std::string body(30000, 'x');
+        window->FinishInstall(body, kName);
+        EXPECT_TRUE(FileBytes(rootFile) == old) << c.name << ": " << rootFile << " was changed";
+        EXPECT_TRUE(effects.started.empty()) << c.name;
+        ASSERT_EQ(effects.boxes.size(), 1u) << c.name;
+        EXPECT_EQ(effects.boxes[0].text, kFailure) << c.name;
+        EXPECT_FALSE(window->Closing) << c.name;
+        EXPECT_TRUE(window->InstallButton().Enabled()) << c.name;
+    }
+    DeleteFileA(rootFile);
+    SetCurrentDirectoryA(oldDirectory);
 }
 
 TEST_F(InstallFixture, TheIndicatorAlternatesOnlyWhileTheDownloadRuns) {

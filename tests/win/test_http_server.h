@@ -6,7 +6,7 @@
 //   FetchUrl(server.Url("/x"), ...);
 //
 // Each accepted connection runs the reply function (which may send in pieces, sleep or
-// stop early) and is then closed. The request's first line is kept for the test to read.
+// stop early) and is then closed. Each request's head is kept for the test to read.
 #pragma once
 
 #include <winsock2.h>
@@ -66,6 +66,12 @@ public:
         return "http://127.0.0.1:" + std::to_string(port_) + path;
     }
     std::vector<std::string> RequestLines() {
+        std::vector<std::string> lines;
+        for (const std::string& head : RequestHeads()) lines.push_back(head.substr(0, head.find("\r\n")));
+        return lines;
+    }
+    // Request line and header lines, each ending in CR LF, as the server received them.
+    std::vector<std::string> RequestHeads() {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
     }
@@ -75,10 +81,11 @@ private:
         while (!stopping_) {
             SOCKET client = accept(listener_, nullptr, nullptr);
             if (client == INVALID_SOCKET) return;
-            Connection connection{client, ReadRequestHead(client)};
+            const std::string head = ReadRequestHead(client);
+            Connection connection{client, head.substr(0, head.find("\r\n"))};
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                requests_.push_back(connection.requestLine);
+                requests_.push_back(head);
             }
             reply_(connection);
             shutdown(client, SD_SEND);
@@ -90,7 +97,8 @@ private:
         std::string head;
         char c;
         while (head.find("\r\n\r\n") == std::string::npos && recv(client, &c, 1, 0) == 1) head += c;
-        return head.substr(0, head.find("\r\n"));
+        const auto end = head.find("\r\n\r\n");
+        return end == std::string::npos ? head : head.substr(0, end + 2);
     }
 
     Reply reply_;

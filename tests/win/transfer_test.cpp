@@ -65,6 +65,8 @@ TEST(FetchUrl, SendsTheAgentNameAndNoCacheHeadersOfItsOwn) {
     Fetch(server.Url("/latest/version.txt"), false, nullptr, 0);
     ASSERT_EQ(server.RequestLines().size(), 1u);
     EXPECT_EQ(server.RequestLines()[0], "GET /latest/version.txt HTTP/1.1");
+    const std::string head = server.RequestHeads()[0];
+    EXPECT_NE(head.find("\r\nUser-Agent: Orb Vorex Web Setup 2009\r\n"), std::string::npos) << head;
 }
 
 TEST(FetchUrl, ShortReplyWithoutLengthIsOneReadOfAtMost32000Bytes) {
@@ -199,19 +201,30 @@ TEST(FetchUrl, ServerThatStallsMidBodyGivesNoBody) {
 }
 
 TEST(FetchUrl, ATrickleAfterABurstIsNotTakenForAStall) {
-    // 10000 bytes at once, then 100 bytes every 50 ms for 3 s: never quiet for as long as the
-    // 1.5 s time-out, so the transfer must wait for the whole body.
-    const std::string body = std::string(10000, 'b') + std::string(6000, 't');
-    std::string got = "unset";
-    SecondsToFetch([&](Connection& c) {
-        c.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-               body.substr(0, 10000));
-        for (std::size_t at = 10000; at < body.size(); at += 100) {
-            Sleep(50);
-            c.Send(body.substr(at, 100));
-        }
-    }, got);
-    EXPECT_EQ(got, body);
+    // Never quiet for as long as the 1.5 s time-out, so the transfer must wait for the whole
+    // body, however large a read the burst invites.
+    const struct {
+        std::size_t burst, piece;
+        DWORD everyMs;
+        std::size_t trickle;
+    } cases[] = {
+        {10000, 100, 50, 6000},       // 2 KB/s for 3 s
+        {100 * 1024, 10, 100, 250},  // 100 bytes a second for 2.5 s
+    };
+    for (const auto& c : cases) {
+        std::string body(c.burst + c.trickle, 'b');
+        for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>('a' + i % 26);
+        std::string got = "unset";
+        SecondsToFetch([&](Connection& conn) {
+            conn.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+                      body.substr(0, c.burst));
+            for (std::size_t at = c.burst; at < body.size(); at += c.piece) {
+                Sleep(c.everyMs);
+                conn.Send(body.substr(at, c.piece));
+            }
+        }, got);
+        EXPECT_TRUE(got == body) << c.burst << "-byte burst: " << got.size() << " of " << body.size() << " bytes";
+    }
 }
 
 TEST_F(ProgressFixture, LengthEqualToMinSizeIsReadAndOneLessIsNot) {
