@@ -98,10 +98,15 @@ bool frmMain::Init() {
         host::App::MsgBox(texts::FailureMessage.Decode(), kCritical, texts::MessageTitle.Decode());
         return false;
     }
+    // The version query runs while the window is set up. An answer in time shows with the
+    // window; otherwise the window shows with "Connecting..." and takes the answer later.
+    const DWORD started = GetTickCount();
+    frmMainQueries::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
     std::int32_t frameX = 0, frameY = 0;
     modMain::ShapeWindow(form_, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
-    lblLatestVersionVal->SetCaption(Widen(frmMainQueries::GetLatestVersion()));
+    const auto& bounds = frmMainQueries::QueryBounds;
+    bool versionShown = AwaitVersion(version, started, bounds.showWithinMs);
     form_.Show();
 
     const std::string buttonType = texts::ButtonTypeName.Decode();
@@ -118,9 +123,22 @@ bool frmMain::Init() {
     DrawCaptionText(mTitleBar->hdc());
     mTitleBar->Refresh();  // the title went into the bar's persistent image: show it
 
+    if (!versionShown) versionShown = AwaitVersion(version, started, bounds.endWithinMs);
+    if (!versionShown && !Closing) lblLatestVersionVal->SetCaption(Widen(texts::VersionError.Decode()));
+    while (!Closing) host::App::WaitForEvents(nullptr, INFINITE);
+    return false;
+}
+
+// Runs the window's events until the version text is in (and shows it), `boundMs` after
+// `started` has passed, or the window is unloading. True when the text is shown.
+bool frmMain::AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs) {
     while (!Closing) {
-        host::App::DoEvents();
-        Sleep(1);
+        const DWORD elapsed = GetTickCount() - started;  // unsigned: survives the tick wrap
+        if (elapsed >= boundMs) return false;
+        if (host::App::WaitForEvents(version.Ready(), boundMs - elapsed)) {
+            lblLatestVersionVal->SetCaption(Widen(version.Text()));
+            return true;
+        }
     }
     return false;
 }

@@ -7,6 +7,7 @@
 #include <clocale>
 
 #include "app/frm_main.h"
+#include "app/latest_version.h"
 #include "app/texts.h"
 #include "host/app.h"
 
@@ -41,6 +42,7 @@ int Main() {
 
     InitCodeTable();
     AppTitle = texts::AppTitle.Decode();
+    frmMainQueries::ReadBoundsFromEnvironment();
 
     RegisterProgramControls();
     {
