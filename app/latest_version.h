@@ -15,8 +15,8 @@ std::string GetLatestVersion();
 // The same for the version file at `url`.
 std::string LatestVersionFrom(const std::string& url);
 
-// How long the window waits for the answer before it shows without it, and how long the
-// query may take in all before the label gives up on it, in milliseconds from its start.
+// When the window shows at the latest, with or without the answer, and when the label gives
+// up on the query and shows the error text; milliseconds from the program's start.
 struct VersionBounds {
     DWORD showWithinMs = 1500;
     DWORD endWithinMs = 15000;
