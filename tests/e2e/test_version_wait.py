@@ -36,6 +36,7 @@ class VersionWaitTests(unittest.TestCase):
         """Starts the program; the seconds until its window is visible (looked for every 50 ms,
         finer than the driver's usual polling)."""
         started = time.monotonic()
+        self.window = None
         self.program = self.session.start(driver.PROGRAM, env_extra=env)
         while not (found := self.session.find_windows(driver.MAIN_TITLE)):
             self.assertTrue(self.program.running(), "the program ended without its window")
@@ -47,7 +48,8 @@ class VersionWaitTests(unittest.TestCase):
     def end_program(self):
         """Ends the program if it still runs and waits until its window has gone."""
         self.program.kill()
-        self.session.wait_gone(self.window)
+        if self.window:
+            self.session.wait_gone(self.window)
 
     def click(self, name):
         self.window.click(*centre(name))
