@@ -159,9 +159,11 @@ void frmMain::SetupTitleBar() {
     mTitleBar->SetTitlebar(false);
     mTitleBar->SetDrawControlBoxes(true);
     mTitleBar->SetAllowMaximize(false);
+    // One icon, decoded once, serves as the logo and as the window's icon.
     const std::string iconId = texts::IconResourceId.Decode();
-    mTitleBar->SetLogo(host::App::LoadIconPicture(iconId.c_str()), true, 6, 9, 48, 48, 9, 65, -8, -8);
-    form_.SetIcon(host::App::LoadIconPicture(iconId.c_str()));
+    const host::PicturePtr icon = host::App::LoadIconPicture(iconId.c_str());
+    mTitleBar->SetLogo(icon, true, 6, 9, 48, 48, 9, 65, -8, -8);
+    form_.SetIcon(icon);
 }
 
 void frmMain::DrawCaptionText(HDC hdc) {
