@@ -44,7 +44,10 @@ void InitCodeTable() {
 }
 
 std::string DecodeText(std::string_view encoded) {
-    InitCodeTable();
+    // Filled once, before the first decoding, also when that comes before start-up fills it;
+    // the version query decodes on a thread of its own, so the table is not rewritten here.
+    static const bool filled = (InitCodeTable(), true);
+    (void)filled;
     std::string plain;
     plain.reserve(encoded.size() / 2);
     for (std::size_t i = 0; i + 1 < encoded.size(); i += 2) {

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/files.h"
@@ -24,6 +25,9 @@ constexpr int kInformation = 64;  // message-box style: information icon, OK
 constexpr int kCritical = 16;     // message-box style: critical icon, OK
 constexpr int kShowMinimizedActive = 2;
 constexpr std::int32_t kDesktopFolder = 0;
+// How long showing the window takes at most before it is on the screen (measured under Wine:
+// 40 to 70 ms); the wait for the version ends this much before the window must be visible.
+constexpr DWORD kShowingTakesMs = 150;
 
 std::wstring Widen(const std::string& ansi) {
     if (ansi.empty()) return {};
@@ -99,10 +103,17 @@ bool frmMain::Init() {
         host::App::MsgBox(texts::FailureMessage.Decode(), kCritical, texts::MessageTitle.Decode());
         return false;
     }
+    // The version query runs while the window is set up. An answer in time shows with the
+    // window; otherwise the window shows with "Connecting..." and takes the answer later.
+    const DWORD started = modMain::StartTick.value_or(GetTickCount());
+    frmMainQueries::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
     std::int32_t frameX = 0, frameY = 0;
     modMain::ShapeWindow(form_, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
-    lblLatestVersionVal->SetCaption(Widen(frmMainQueries::GetLatestVersion()));
+    const auto& bounds = frmMainQueries::QueryBounds;
+    const DWORD waitBeforeShowing = bounds.showWithinMs - std::min(bounds.showWithinMs, kShowingTakesMs);
+    bool versionShown = AwaitVersion(version, started, waitBeforeShowing);
+    if (Closing) return false;  // unloaded before it was shown: nothing more to show
     form_.Show();
 
     const std::string buttonType = texts::ButtonTypeName.Decode();
@@ -119,9 +130,22 @@ bool frmMain::Init() {
     DrawCaptionText(mTitleBar->hdc());
     mTitleBar->Refresh();  // the title went into the bar's persistent image: show it
 
+    if (!versionShown) versionShown = AwaitVersion(version, started, bounds.endWithinMs);
+    if (!versionShown && !Closing) lblLatestVersionVal->SetCaption(Widen(texts::VersionError.Decode()));
+    while (!Closing) host::App::WaitForEvents(nullptr, INFINITE);
+    return false;
+}
+
+// Runs the window's events until the version text is in (and shows it), `boundMs` after
+// `started` has passed, or the window is unloading. True when the text is shown.
+bool frmMain::AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs) {
     while (!Closing) {
-        host::App::DoEvents();
-        Sleep(1);
+        const DWORD elapsed = GetTickCount() - started;  // unsigned: survives the tick wrap
+        if (elapsed >= boundMs) return false;
+        if (host::App::WaitForEvents(version.Ready(), boundMs - elapsed)) {
+            lblLatestVersionVal->SetCaption(Widen(version.Text()));
+            return true;
+        }
     }
     return false;
 }
@@ -136,9 +160,11 @@ void frmMain::SetupTitleBar() {
     mTitleBar->SetTitlebar(false);
     mTitleBar->SetDrawControlBoxes(true);
     mTitleBar->SetAllowMaximize(false);
+    // One icon, decoded once, serves as the logo and as the window's icon.
     const std::string iconId = texts::IconResourceId.Decode();
-    mTitleBar->SetLogo(host::App::LoadIconPicture(iconId.c_str()), true, 6, 9, 48, 48, 9, 65, -8, -8);
-    form_.SetIcon(host::App::LoadIconPicture(iconId.c_str()));
+    const host::PicturePtr icon = host::App::LoadIconPicture(iconId.c_str());
+    mTitleBar->SetLogo(icon, true, 6, 9, 48, 48, 9, 65, -8, -8);
+    form_.SetIcon(icon);
 }
 
 void frmMain::DrawCaptionText(HDC hdc) {

@@ -1,7 +1,8 @@
 // The setup program's one window: the caption bar, the edition choice, the e-mail box, the
 // progress bar and the two buttons, loaded from the form description in the resources.
-// Init shapes and fills the window, shows it after the version query and runs it until it
-// is unloaded; the install command downloads, saves and starts the chosen installer.
+// Init shapes and fills the window, shows it with the version (or, while the service takes
+// its time, with "Connecting..." and the version later) and runs it until it is unloaded;
+// the install command downloads, saves and starts the chosen installer.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,9 @@ class lblOrb;
 }
 using lblOrb = checklabel::lblOrb;
 class titOrb;
+namespace frmMainQueries {
+class VersionQuery;
+}
 
 namespace host {
 class OptionButton;
@@ -57,6 +61,7 @@ public:
 private:
     static bool DesktopFolder(std::string& folder);
     bool FindControls();
+    bool AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs);
     void ConnectEvents();
     void SetupTitleBar();
     void DrawCaptionText(HDC hdc);

@@ -2,6 +2,8 @@
 // file and gives the text the version label shows.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace frmMainQueries {
@@ -12,5 +14,39 @@ std::string GetLatestVersion();
 
 // The same for the version file at `url`.
 std::string LatestVersionFrom(const std::string& url);
+
+// When the window shows at the latest, with or without the answer, and when the label gives
+// up on the query and shows the error text; milliseconds from the program's start.
+struct VersionBounds {
+    DWORD showWithinMs = 1500;
+    DWORD endWithinMs = 15000;
+};
+extern VersionBounds QueryBounds;
+
+// Shortens the bounds from the environment (ORB_VERSION_SHOW_MS, ORB_VERSION_END_MS, whole
+// milliseconds), so that tests need not wait for them; a longer or unreadable value is
+// ignored.
+void ReadBoundsFromEnvironment();
+
+// The version query of `url` on a thread of its own, started by the constructor, so that the
+// window can show and run while the service takes its time: Ready() is signalled when Text()
+// holds the answer. Nothing waits for a query that is given up (by destroying it): its thread
+// lets go of the transfer by itself when the transfer ends, within the transfer's own time-out.
+class VersionQuery {
+public:
+    explicit VersionQuery(std::string url);
+    ~VersionQuery();
+    VersionQuery(const VersionQuery&) = delete;
+    VersionQuery& operator=(const VersionQuery&) = delete;
+
+    // Signalled, and stays so, once the text is in.
+    HANDLE Ready() const;
+    // The text to show; empty until Ready() is signalled.
+    std::string Text() const;
+
+private:
+    struct Shared;
+    Shared* shared_;
+};
 
 }  // namespace frmMainQueries

@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <clocale>
 
 #include "app/frm_main.h"
+#include "app/latest_version.h"
 #include "app/texts.h"
 #include "host/app.h"
 
@@ -15,6 +17,7 @@ namespace modMain {
 std::int32_t TwipsPerPixelX = 15;
 std::int32_t TwipsPerPixelY = 15;
 std::string AppTitle;
+std::optional<std::uint32_t> StartTick;
 
 namespace {
 
@@ -22,9 +25,24 @@ namespace {
 // box, rebar and Internet-address classes.
 constexpr DWORD kCommonControlClasses = 0x0FA0;
 
+ULONGLONG Ticks100ns(const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
+
+// The tick count at the creation of this process: the system loaded the program and its
+// libraries before Main ran, and the user waited for that too.
+DWORD ProcessStartTick() {
+    const DWORD now = GetTickCount();
+    FILETIME created{}, exited{}, kernel{}, user{}, clock{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return now;
+    GetSystemTimeAsFileTime(&clock);
+    const ULONGLONG createdAt = Ticks100ns(created), clockAt = Ticks100ns(clock);
+    if (clockAt < createdAt) return now;  // the clock was set back meanwhile
+    return now - static_cast<DWORD>(std::min<ULONGLONG>((clockAt - createdAt) / 10000, 60000));
+}
+
 }  // namespace
 
 int Main() {
+    StartTick = ProcessStartTick();
     // The shell library stays loaded for the life of the process; the handle is not needed.
     LoadLibraryA("Shell32.dll");
 
@@ -41,6 +59,7 @@ int Main() {
 
     InitCodeTable();
     AppTitle = texts::AppTitle.Decode();
+    frmMainQueries::ReadBoundsFromEnvironment();
 
     RegisterProgramControls();
     {

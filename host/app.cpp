@@ -106,6 +106,16 @@ void App::DoEvents() {
     }
 }
 
+bool App::WaitForEvents(HANDLE handle, DWORD timeoutMs) {
+    // MWMO_INPUTAVAILABLE: messages already in the queue end the wait too, not only new ones.
+    const DWORD count = handle ? 1 : 0;
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, handle ? &handle : nullptr, timeoutMs, QS_ALLINPUT,
+                                                   MWMO_INPUTAVAILABLE);
+    if (count == 1 && woke == WAIT_OBJECT_0) return true;
+    DoEvents();
+    return false;
+}
+
 void App::Dispatch(MSG& msg) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

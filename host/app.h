@@ -37,6 +37,12 @@ public:
     // A WM_QUIT met on the way is posted again for the caller's loop.
     static void DoEvents();
 
+    // Sleeps until a message arrives for this thread, `handle` (when not null) is signalled or
+    // `timeoutMs` has passed (INFINITE: no limit), then processes what arrived as DoEvents
+    // does. True when it was the handle. The program's loops that wait for something wait
+    // here, so that an idle window costs no processor time.
+    static bool WaitForEvents(HANDLE handle, DWORD timeoutMs);
+
     // Hands one message taken from this thread's queue to its window. Every loop of the
     // program that takes messages goes through here, so that what the host does for a form's
     // keys happens in each of them alike.

@@ -98,6 +98,7 @@ class Mode:
     disposition: Optional[bytes] = None  # raw Content-Disposition of installer answers
     version_body: Optional[bytes] = None  # the whole version file, as given
     long_line: int = 0  # version file as one line of this many bytes; 0 = off
+    version_fault: Optional["Fault"] = None  # how the version file misbehaves
 
 
 @dataclasses.dataclass(frozen=True)
@@ -342,6 +343,18 @@ DL_FAULTS = {
     "redirect": _redirect,
 }
 
+# Ways the version file is answered wrongly: key -> value parser. As with DL_FAULTS, one
+# at a time; Handler.VERSION_FAULT_ANSWERS holds the code for each.
+VERSION_FAULTS = {
+    "version_stall": _seconds,
+    "version_silent": _seconds,
+}
+
+
+def _set_version_fault(kind: str):
+    return lambda state, mode, value: dataclasses.replace(mode, version_fault=Fault(kind, value))
+
+
 # key -> (parse the value, apply it: (state, mode, value) -> new mode).
 # Keys are applied in this order whatever their order in the query, so
 # "reset" always comes first. A new switch is one Mode field and one row
@@ -357,6 +370,7 @@ CONTROL_KEYS = {
                      dataclasses.replace(mode, version_body=v, long_line=0)),
     "long_line": (_line_size, lambda state, mode, v:
                   dataclasses.replace(mode, long_line=v, version_body=None)),
+    **{kind: (parse, _set_version_fault(kind)) for kind, parse in VERSION_FAULTS.items()},
     "reset_log": (_one, _clear_log),
 }
 
@@ -376,9 +390,10 @@ def parse_control(raw_query: bytes) -> dict:
         if key in values:
             raise ControlError("repeated control key %r" % key)
         values[key] = CONTROL_KEYS[key][0](text)
-    faults = sorted(values.keys() & DL_FAULTS.keys())
-    if len(faults) > 1:
-        raise ControlError("one /dl fault at a time, got %s" % ",".join(faults))
+    for route, kinds in (("/dl", DL_FAULTS), ("version file", VERSION_FAULTS)):
+        faults = sorted(values.keys() & kinds.keys())
+        if len(faults) > 1:
+            raise ControlError("one %s fault at a time, got %s" % (route, ",".join(faults)))
     return values
 
 
@@ -747,7 +762,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
     # -- logged routes: (raw_query, mode) -> Sent
 
     def route_version(self, raw_query, mode):
+        if mode.version_fault is not None:
+            kind, seconds = mode.version_fault.kind, mode.version_fault.value
+            return VERSION_FAULT_ANSWERS[kind](self, seconds, mode)
         return self._send(200, "text/plain", version_body(mode))
+
+    # -- version file faults: (seconds, mode) -> Sent
+
+    def fault_version_stall(self, seconds, mode):
+        self._start(200, [("Content-Type", "text/plain"),
+                          ("Content-Length", str(len(version_body(mode))))])
+        self.close_connection = True
+        return Sent(200, 0, self._hold(seconds))
+
+    def fault_version_silent(self, seconds, mode):
+        self.close_connection = True
+        return Sent(None, 0, self._hold(seconds) or "nothing sent")
 
     def route_install(self, raw_query, mode):
         if mode.busy:
@@ -798,6 +828,7 @@ UNLOGGED_ROUTES = {
     "/_log": Handler.route_log,
 }
 FAULT_ANSWERS = {kind: getattr(Handler, "fault_" + kind) for kind in DL_FAULTS}
+VERSION_FAULT_ANSWERS = {kind: getattr(Handler, "fault_" + kind) for kind in VERSION_FAULTS}
 
 
 class OrbServer(http.server.ThreadingHTTPServer):

@@ -373,7 +373,7 @@ class ControlAndLogTests(ServiceCase):
         self.assertEqual(first["mode"], {"busy": False, "throttle": 0,
                                          "version_line": "20261201;2009.4.2", "fault": None,
                                          "disposition": None, "version_body": None,
-                                         "long_line": 0})
+                                         "long_line": 0, "version_fault": None})
         self.assertIn("token", refused["note"])
         self.assertEqual(missing["query"], {"a": ["1", "2"]})
         self.control("reset_log=1")
@@ -605,6 +605,22 @@ class FaultTests(ServiceCase):
                 self.assertEqual(status, 200)
                 self.assertEqual(headers["content-length"], str(len(expected)))
                 self.assertEqual(body, expected)
+
+    def test_version_file_stalls(self):
+        for fault, status in [("version_stall=0.3", "200"), ("version_silent=0.3", "")]:
+            with self.subTest(fault):
+                self.control("reset=1&reset_log=1&" + fault)
+                wire = read_wire(self.port, "/latest/version.txt")
+                self.assertEqual((wire.status, wire.body, wire.end), (status, b"", "closed"))
+                self.assertGreaterEqual(wire.seconds, 0.29)
+                if status:
+                    # The headers promise the whole file; nothing of it follows.
+                    self.assertEqual(wire.headers["content-length"],
+                                     str(len(orbsvc.version_body(orbsvc.Mode()))))
+                # Only the version file is faulted.
+                self.assertEqual(self.get(dl_query())[0], 200)
+        with self.assertRaises(orbsvc.ControlError):
+            orbsvc.parse_control(b"version_stall=1&version_silent=1")
 
     def test_a_stall_leaves_the_service_answering_and_ends_when_the_client_leaves(self):
         for fault in ("stall=20", "silent=20", "drip=20"):

@@ -106,9 +106,8 @@ void WaitMs(std::int32_t Milliseconds) {
     // not end the wait early or make it endless.
     const DWORD start = GetTickCount();
     const auto wanted = static_cast<DWORD>(Milliseconds);
-    while (GetTickCount() - start < wanted) {
-        host::App::DoEvents();
-        Sleep(1);
+    for (DWORD elapsed = 0; elapsed < wanted; elapsed = GetTickCount() - start) {
+        host::App::WaitForEvents(nullptr, wanted - elapsed);
     }
 }
 

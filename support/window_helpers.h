@@ -49,8 +49,8 @@ void DrawButtonShadow(const Button& button, HDC hdc, bool OnlyIfVisible) {
 // Asks the shell to open a document or address ("open", show 5); the answer is not read.
 void OpenDocument(const std::string& Target);
 
-// Processes events and sleeps 1 ms at a time until the time is up; 0 or less returns at
-// once without processing anything.
+// Processes events as they arrive, sleeping between them, until the time is up; 0 or less
+// returns at once without processing anything.
 void WaitMs(std::int32_t Milliseconds);
 
 // Whether a loaded form has exactly this name.

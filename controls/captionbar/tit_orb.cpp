@@ -16,14 +16,6 @@ using captionbar::StoredImage;
 
 namespace {
 
-// The picture boxes that hold the stored images, in the order of StoredImage.
-constexpr const char* kHolderNames[] = {
-    "Picminn",   "Picminf",    "Picminfp",   "picresn",     "picresf",
-    "picresp",   "picresmax",  "PICRESMAXF", "PICRESMAXP",  "picClosen",
-    "picClosef", "picClosefp", "picMSGTitle", "picNormalTitlePic", "picMainTitlePic",
-};
-static_assert(std::size(kHolderNames) == captionbar::kImageResources.size());
-
 constexpr int kSizeNS = 7;  // the north-south sizing pointer
 constexpr int kBoxHeight = 17;
 
@@ -60,14 +52,10 @@ host::PictureBox& titOrb::AddBox(host::Container& parent, const char* name) {
 }
 
 void titOrb::CreateConstituents() {
+    // The stored images are pictures the boxes and the background share; they need no
+    // windows of their own.
     for (std::size_t i = 0; i < captionbar::kImageResources.size(); ++i) {
-        const auto& resource = captionbar::kImageResources[i];
-        auto holder = std::make_unique<host::PictureBox>(kHolderNames[i]);
-        holder->SetVisible(false);
-        holders_[i] = static_cast<host::PictureBox*>(&AddConstituentControl(std::move(holder)));
-        holders_[i]->SetBorderStyle(0);
-        holders_[i]->Move(0, 0, resource.width, resource.height);
-        holders_[i]->SetPicture(host::App::LoadBitmapPicture(resource.name));
+        images_[i] = host::App::LoadBitmapPicture(captionbar::kImageResources[i].name);
     }
 
     picButtons_ = &AddBox(*this, "picButtons");
@@ -315,7 +303,7 @@ void titOrb::DrawBackground() {
     surface.SetWidth(width);
     surface.SetHeight(height);
     // Picture::Render stretches in COLORONCOLOR mode, so shrunk rows are not ANDed together.
-    if (const auto& image = Holder(captionbar::BackgroundFor(height)).GetPicture()) {
+    if (const auto& image = StoredPicture(captionbar::BackgroundFor(height))) {
         image->Render(surface.hdc(), 0, 0, width, height);
     }
     surface.Draw(hdc());
@@ -419,7 +407,7 @@ int titOrb::HitTestItem(POINT screen) {
 // ---- control boxes
 
 void titOrb::ShowFace(host::PictureBox& box, StoredImage image) {
-    const host::PicturePtr& picture = Holder(image).GetPicture();
+    const host::PicturePtr& picture = StoredPicture(image);
     if (box.GetPicture() != picture) box.SetPicture(picture);
 }
 

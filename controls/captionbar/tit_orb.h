@@ -131,9 +131,9 @@ public:
     host::PictureBox& Picres() { return *Picres_; }
     host::PictureBox& picClose() { return *picClose_; }
     host::PictureBox& picLogo() { return *picLogo_; }
-    // The stored image's holder (a hidden picture box).
-    host::PictureBox& Holder(captionbar::StoredImage image) {
-        return *holders_[static_cast<std::size_t>(image)];
+    // A stored image, loaded once from the resources.
+    const host::PicturePtr& StoredPicture(captionbar::StoredImage image) const {
+        return images_[static_cast<std::size_t>(image)];
     }
     host::Form* MyParent() const { return myParent_; }
     std::uint8_t ItemMask() const { return itemMask_; }
@@ -194,13 +194,13 @@ private:
     bool SetStyleBit(LONG_PTR mask, bool on);
     void RefreshFrame();
 
-    // Constituents: the strip and its three boxes, the logo, the hidden image holders.
+    // Constituents: the strip and its three boxes, the logo.
     host::PictureBox* picButtons_ = nullptr;
     host::PictureBox* picmin_ = nullptr;
     host::PictureBox* Picres_ = nullptr;
     host::PictureBox* picClose_ = nullptr;
     host::PictureBox* picLogo_ = nullptr;
-    host::PictureBox* holders_[captionbar::kImageResources.size()] = {};
+    host::PicturePtr images_[captionbar::kImageResources.size()];
 
     Colour bkcolor_ = 0;
     Colour hilightColor_ = 0;

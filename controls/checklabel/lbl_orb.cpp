@@ -143,7 +143,17 @@ lblOrb::lblOrb(std::string name, std::optional<int> index) : UserControl(std::mo
 lblOrb::~lblOrb() = default;
 
 host::PictureBox& lblOrb::PicCheck() { return *picCheck_; }
-host::PictureBox& lblOrb::PicTmp() { return *picTmp_; }
+// Made when a picture first comes: most labels never have one, and a hidden window each
+// would cost every one of them at start-up.
+host::PictureBox& lblOrb::PicTmp() {
+    if (!picTmp_) {
+        picTmp_ = &AddConstituent<host::PictureBox>("PicTmp");
+        picTmp_->SetVisible(false);
+        picTmp_->SetBorderStyle(0);
+        picTmp_->SetAutoRedraw(true);
+    }
+    return *picTmp_;
+}
 
 // ---- creation and persistence ----------------------------------------------------------
 
@@ -159,11 +169,6 @@ void lblOrb::Initialize() {
     picCheck_->OnMouseDown = [this](int b, int s, double x, double y) { PicCheck_MouseDown(b, s, x, y); };
     picCheck_->OnMouseMove = [this](int b, int s, double x, double y) { PicCheck_MouseMove(b, s, x, y); };
     picCheck_->OnMouseUp = [this](int b, int s, double x, double y) { PicCheck_MouseUp(b, s, x, y); };
-
-    picTmp_ = &AddConstituent<host::PictureBox>("PicTmp");
-    picTmp_->SetVisible(false);
-    picTmp_->SetBorderStyle(0);
-    picTmp_->SetAutoRedraw(true);
 }
 
 void lblOrb::InitProperties() {
@@ -278,7 +283,10 @@ void lblOrb::SetMousePointer(int pointer) {
     AfterSet(PropertyId::MousePointer);
 }
 
-const host::PicturePtr& lblOrb::Picture() const { return picTmp_->GetPicture(); }
+const host::PicturePtr& lblOrb::Picture() const {
+    static const host::PicturePtr none;
+    return picTmp_ ? picTmp_->GetPicture() : none;
+}
 
 void lblOrb::SetPicture(host::PicturePtr picture) {
     PlacePicture(std::move(picture));
@@ -287,10 +295,11 @@ void lblOrb::SetPicture(host::PicturePtr picture) {
 
 // PicTmp takes the picture's size first, so that its persistent image holds the whole strip.
 void lblOrb::PlacePicture(host::PicturePtr picture) {
+    if (!picture && !picTmp_) return;  // nothing to hold, nothing held
     if (picture) {
-        picTmp_->Move(0, 0, picture->Width() * P(), picture->Height() * Q());
+        PicTmp().Move(0, 0, picture->Width() * P(), picture->Height() * Q());
     }
-    picTmp_->SetPicture(std::move(picture));
+    PicTmp().SetPicture(std::move(picture));
 }
 
 void lblOrb::SetMarshallChecked(bool value) {
@@ -412,7 +421,7 @@ void lblOrb::ClearToContainer() {
 void lblOrb::DrawPictureStrip() {
     const StripRows rows = PictureStripRows(f_.Checked, f_.Enabled);
     HDC target = picCheck_->hDC();
-    HDC strip = picTmp_->hDC();
+    HDC strip = PicTmp().hDC();
     BitBlt(target, 0, 0, kStripImage, kStripImage, strip, 0, rows.first, SRCCOPY);
     if (rows.overlay) BitBlt(target, 0, 0, kStripImage, kStripImage, strip, 0, *rows.overlay, SRCCOPY);
     picCheck_->Surface().Changed();

@@ -407,10 +407,10 @@ class Session:
 
     # Programs.
 
-    def start(self, program, *args, autoclose=True):
+    def start(self, program, *args, autoclose=True, env_extra=None):
         """Starts a Windows program as a user would; autoclose makes a started demo installer
-        end at once (ORB_DEMO_AUTOCLOSE)."""
-        env = dict(self.env)
+        end at once (ORB_DEMO_AUTOCLOSE); env_extra adds environment variables."""
+        env = dict(self.env, **(env_extra or {}))
         if autoclose:
             env["ORB_DEMO_AUTOCLOSE"] = "1"
         else:

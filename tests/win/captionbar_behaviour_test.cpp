@@ -59,7 +59,7 @@ TEST_P(BoxClick, ActsOnTheParentAndReportsInOrder) {
     const HWND box = BoxOf(*bar, c.box).hWnd();
 
     Press(box, 5, 5);
-    EXPECT_EQ(BoxOf(*bar, c.box).GetPicture(), bar->Holder(captionbar::PressedFace(c.box)).GetPicture());
+    EXPECT_EQ(BoxOf(*bar, c.box).GetPicture(), bar->StoredPicture(captionbar::PressedFace(c.box)));
     Release(box, 5, 5);
     wintest::PumpFor(30);
 
@@ -70,10 +70,9 @@ TEST_P(BoxClick, ActsOnTheParentAndReportsInOrder) {
     EXPECT_EQ(form.WindowState(), c.windowState);
     const auto normal = captionbar::NormalFaces(c.windowState == host::Form::kMaximized);
     EXPECT_EQ(BoxOf(*bar, c.box).GetPicture(),
-              bar->Holder(c.box == captionbar::Box::picmin   ? normal.picmin
+              bar->StoredPicture(c.box == captionbar::Box::picmin   ? normal.picmin
                           : c.box == captionbar::Box::Picres ? normal.Picres
-                                                             : normal.picClose)
-                  .GetPicture())
+                                                             : normal.picClose))
         << "the box is at rest again, for the parent's new state";
 }
 
@@ -105,7 +104,7 @@ TEST_F(CaptionBarFixture, RestoreBoxOfAMaximisedParentRestoresIt) {
     Release(bar->Picres().hWnd(), 5, 5);
     EXPECT_EQ(log, (Log{"RestoreNotify", "ButtonClicked 2"}));
     EXPECT_EQ(form.WindowState(), host::Form::kNormal);
-    EXPECT_EQ(bar->Picres().GetPicture(), bar->Holder(StoredImage::picresn).GetPicture());
+    EXPECT_EQ(bar->Picres().GetPicture(), bar->StoredPicture(StoredImage::picresn));
 }
 
 // ---- hover and press images
@@ -115,8 +114,8 @@ POINT WhereTheyDiffer(titOrb& bar, StoredImage a, StoredImage b) {
     const auto& size = captionbar::ResourceOf(a);
     HDC screen = GetDC(nullptr);
     HDC da = CreateCompatibleDC(screen), db = CreateCompatibleDC(screen);
-    HGDIOBJ oa = SelectObject(da, bar.Holder(a).GetPicture()->Bitmap());
-    HGDIOBJ ob = SelectObject(db, bar.Holder(b).GetPicture()->Bitmap());
+    HGDIOBJ oa = SelectObject(da, bar.StoredPicture(a)->Bitmap());
+    HGDIOBJ ob = SelectObject(db, bar.StoredPicture(b)->Bitmap());
     POINT found{-1, -1};
     for (int y = size.height / 2; y < size.height && found.x < 0; ++y) {
         for (int x = size.width / 2; x < size.width; ++x) {
@@ -136,7 +135,7 @@ POINT WhereTheyDiffer(titOrb& bar, StoredImage a, StoredImage b) {
 
 COLORREF PixelOf(titOrb& bar, StoredImage image, POINT at) {
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bar.Holder(image).GetPicture()->Bitmap());
+    HGDIOBJ old = SelectObject(dc, bar.StoredPicture(image)->Bitmap());
     const COLORREF pixel = GetPixel(dc, at.x, at.y);
     SelectObject(dc, old);
     DeleteDC(dc);
@@ -160,9 +159,9 @@ TEST_F(CaptionBarFixture, HoverAndPressShowEachBoxsImages) {
         host::PictureBox& box = BoxOf(*bar, c.box);
         const auto hover = captionbar::HoverFaces(c.box, false);
         MoveOver(box.hWnd(), 5, 5);
-        EXPECT_EQ(bar->picmin().GetPicture(), bar->Holder(hover.picmin).GetPicture());
-        EXPECT_EQ(bar->Picres().GetPicture(), bar->Holder(hover.Picres).GetPicture());
-        EXPECT_EQ(bar->picClose().GetPicture(), bar->Holder(hover.picClose).GetPicture());
+        EXPECT_EQ(bar->picmin().GetPicture(), bar->StoredPicture(hover.picmin));
+        EXPECT_EQ(bar->Picres().GetPicture(), bar->StoredPicture(hover.Picres));
+        EXPECT_EQ(bar->picClose().GetPicture(), bar->StoredPicture(hover.picClose));
         const StoredImage lit = c.box == captionbar::Box::picmin   ? hover.picmin
                                 : c.box == captionbar::Box::Picres ? hover.Picres
                                                                    : hover.picClose;
@@ -174,13 +173,13 @@ TEST_F(CaptionBarFixture, HoverAndPressShowEachBoxsImages) {
         const StoredImage pressed = captionbar::PressedFace(c.box);
         Press(box.hWnd(), 5, 5);
         ReleaseCapture();
-        EXPECT_EQ(box.GetPicture(), bar->Holder(pressed).GetPicture());
+        EXPECT_EQ(box.GetPicture(), bar->StoredPicture(pressed));
         const POINT p = WhereTheyDiffer(*bar, pressed, c.normal);
         wintest::PumpFor(20);
         EXPECT_EQ(wintest::ScreenPixel(box.hWnd(), p.x, p.y), PixelOf(*bar, pressed, p));
 
         MoveOver(bar->hWnd(), 100, 30);  // back over the bar: every box at rest
-        EXPECT_EQ(box.GetPicture(), bar->Holder(c.normal).GetPicture());
+        EXPECT_EQ(box.GetPicture(), bar->StoredPicture(c.normal));
     }
 }
 

@@ -24,7 +24,7 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 // A pixel of a stored image.
 COLORREF ImagePixel(titOrb& bar, StoredImage image, int x, int y) {
     host::unique_dc dc(CreateCompatibleDC(nullptr));
-    host::SelectObjectScope selected(dc.get(), bar.Holder(image).GetPicture()->Bitmap());
+    host::SelectObjectScope selected(dc.get(), bar.StoredPicture(image)->Bitmap());
     return GetPixel(dc.get(), x, y);
 }
 
