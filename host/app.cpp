@@ -107,6 +107,7 @@ void App::DoEvents() {
 }
 
 void App::Dispatch(MSG& msg) {
+    if (Form::TakeDialogKey(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }
