@@ -377,6 +377,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Unload();
         return 0;
+    case WM_ACTIVATE:
+        // As in the system's dialogs, the control that held the focus when the form was left
+        // (for another window, a message box) has it again when the form comes back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hWnd(), focus)) lastFocus_ = focus;
+        } else if (!HIWORD(wParam) && lastFocus_ && IsChild(hWnd(), lastFocus_) &&
+                   IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT result = Window::HandleMessage(message, wParam, lParam);
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);

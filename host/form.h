@@ -165,6 +165,7 @@ private:
     std::string caption_;
     RECT pixels_{0, 0, 320, 240};  // placement while there is no window
     int windowState_ = kNormal;
+    HWND lastFocus_ = nullptr;  // the focus inside the form when it was last deactivated
     PicturePtr icon_;
     std::shared_ptr<host::Font> font_;
     DrawingSurface surface_;

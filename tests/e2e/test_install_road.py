@@ -146,6 +146,12 @@ class InstallRoadTests(unittest.TestCase):
         self.assertEqual([], self.install_requests())
         self.assert_nothing_saved()
 
+    def test_alt_f4_still_closes_the_window(self):
+        window = self.open_window()
+        window.key("Tab", "alt+F4")
+        self.assertEqual(0, self.program.wait(WINDOW_TIMEOUT))
+        self.assert_nothing_saved()
+
     def assert_pro_installed(self):
         """The Pro installer asked for with the news box ticked, saved and started, and the
         program ended."""

@@ -200,6 +200,21 @@ TEST_F(MainWindowKeys, TheFocusedControlShowsItAndSpaceWorksThere) {
     EXPECT_FALSE(static_cast<host::OptionButton&>(Get("optProLite(0)")).Value());
 }
 
+TEST_F(MainWindowKeys, TheFocusComesBackToItsControlWhenTheWindowIsActiveAgain) {
+    FocusOn("cmdExit");
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 600, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    wintest::PumpFor(30);
+    ASSERT_EQ(GetActiveWindow(), other);
+    window->Form().ZOrder();
+    wintest::PumpFor(30);
+    EXPECT_EQ(Focused(), "cmdExit");
+    Tab(1, false);
+    EXPECT_EQ(Focused(), "txtEmail") << "Tab goes on from there";
+    DestroyWindow(other);
+}
+
 // Access keys reach only a control a user can reach, and only while its caption holds the "&".
 struct AccessKeys : checklabel_test::CheckLabelFixture {};
 
