@@ -171,6 +171,11 @@ class InstallRoadTests(unittest.TestCase):
         self.assertEqual([driver.PRO_INSTALLER.name], s.desktop_files())
         self.assertEqual(driver.PRO_INSTALLER.read_bytes(),
                          (s.desktop / driver.PRO_INSTALLER.name).read_bytes())
+        # The installer is a process of its own, started as the program ends: its record may
+        # come a little after the program has gone.
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        while not s.record() and time.monotonic() < deadline:
+            time.sleep(0.2)
         record = s.record()
         self.assertIn("edition=Pro\n", record)
         command_line = record.split("commandline=", 1)[1].split("\n", 1)[0]
