@@ -10,7 +10,7 @@ out=build/fuzz
 mkdir -p "$out"
 targets=(version_line url_decode file_name decode_text request_token form_description)
 sources=(app/encoded_text.cpp app/transfer_rules.cpp app/version_line.cpp app/install_rules.cpp
-         host/form_description.cpp host/property_bag.cpp)
+         host/form_description.cpp host/form_description_write.cpp host/property_bag.cpp)
 for i in "${!targets[@]}"; do
     name=${targets[$i]}
     clang++ -std=c++20 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
