@@ -117,6 +117,7 @@ bool App::WaitForEvents(HANDLE handle, DWORD timeoutMs) {
 }
 
 void App::Dispatch(MSG& msg) {
+    if (Form::TakeDialogKey(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }

@@ -132,6 +132,8 @@ void Control::ReadDesignProperties(const PropertyBag& bag) {
     Move(bag.ReadProperty<I4>("Left", Left()), bag.ReadProperty<I4>("Top", Top()),
          bag.ReadProperty<I4>("Width", Width()), bag.ReadProperty<I4>("Height", Height()));
     SetVisible(bag.ReadProperty<bool>("Visible", Visible()));
+    if (bag.Contains("TabIndex")) SetTabIndex(bag.ReadProperty<I2>("TabIndex", 0));
+    SetTabStop(bag.ReadProperty<bool>("TabStop", TabStop()));
 }
 
 void Control::WriteDesignProperties(PropertyBag& bag) const {
@@ -140,6 +142,21 @@ void Control::WriteDesignProperties(PropertyBag& bag) const {
     bag.WriteProperty<I4>("Width", Width(), 0);
     bag.WriteProperty<I4>("Height", Height(), 0);
     bag.WriteProperty<bool>("Visible", Visible(), true);
+    // Only a given TabIndex is written, so that a control without one keeps its place after
+    // a save and a load.
+    if (tabIndex_) bag.Set("TabIndex", static_cast<I2>(*tabIndex_));
+    bag.WriteProperty<bool>("TabStop", TabStop(), true);
+}
+
+bool Control::HoldsFocus(HWND focus) const {
+    return focus && hWnd() && (focus == hWnd() || IsChild(hWnd(), focus));
+}
+
+bool Control::Reachable() const {
+    for (const Control* c = this; c; c = dynamic_cast<const Control*>(c->Parent())) {
+        if (!c->Visible() || !c->Enabled()) return false;
+    }
+    return true;
 }
 
 bool Control::DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LPARAM lParam,

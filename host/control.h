@@ -100,13 +100,34 @@ public:
     // shown or hidden; Alt with a character was pressed on its form (true when the control took it).
     virtual void BeforeDestroy() {}
 
-    // Design-time values of a form description: Left, Top, Width, Height (container units)
-    // and Visible here, each control's own keys in the overrides. Reading throws
+    // Design-time values of a form description: Left, Top, Width, Height (container units),
+    // Visible, TabIndex and TabStop here, each control's own keys in the overrides. Reading throws
     // PropertyError for a value that does not fit; what was read before stays.
     virtual void ReadDesignProperties(const PropertyBag& bag);
     virtual void WriteDesignProperties(PropertyBag& bag) const;
     virtual void ContainerVisibilityChanged() {}
     virtual bool AccessKey(int /*character*/) { return false; }
+
+    // ---- keyboard focus and tab order ----
+    // Whether this kind of control can hold the keyboard focus at all (a text box, an option
+    // button, a user control that takes it itself or through a constituent).
+    virtual bool CanTakeFocus() const { return false; }
+    // The window that takes the focus for the control: its own, or a constituent's.
+    virtual HWND FocusWindow() const { return hWnd(); }
+    // True when `focus` is the control's window or a window inside it.
+    bool HoldsFocus(HWND focus) const;
+    // Visible and enabled, and so is every control it sits in: a control a user can reach.
+    // The form itself need not be shown yet.
+    bool Reachable() const;
+    // Its place in the form's tab order; a control without one follows those with one, in
+    // the order the controls were added.
+    std::optional<int> TabIndex() const { return tabIndex_; }
+    void SetTabIndex(std::optional<int> index) { tabIndex_ = index; }
+    // Whether Tab stops at the control (when it can take the focus at all).
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool stop) { tabStop_ = stop; }
+    // Tab and Shift+Tab may give it the focus now.
+    bool IsTabStopNow() const { return CanTakeFocus() && tabStop_ && Reachable(); }
 
 protected:
     // Creates the window with the given parent pixel rectangle; a windowless control
@@ -136,6 +157,8 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     bool pressed_ = false;
+    std::optional<int> tabIndex_;
+    bool tabStop_ = true;
 };
 
 }  // namespace host

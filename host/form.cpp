@@ -111,10 +111,67 @@ void Form::DestroyControls() {
 }
 
 bool Form::HandleAccessKey(int character) {
+    if (character == ' ') return false;  // Alt+Space opens the system menu
     for (Control* control : Controls()) {
-        if (control->AccessKey(character)) return true;
+        if (control->Reachable() && control->AccessKey(character)) return true;
     }
     return false;
+}
+
+ControlList Form::TabOrder() const {
+    ControlList order;
+    for (const auto& c : controls_) {
+        if (c->CanTakeFocus()) order.push_back(c.get());
+    }
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        if (a->TabIndex() && b->TabIndex()) return *a->TabIndex() < *b->TabIndex();
+        return a->TabIndex().has_value() && !b->TabIndex().has_value();
+    });
+    return order;
+}
+
+bool Form::MoveFocus(bool backwards) {
+    const ControlList order = TabOrder();
+    const auto count = static_cast<int>(order.size());
+    if (count == 0) return false;
+    const HWND focus = GetFocus();
+    const auto holder = std::find_if(order.begin(), order.end(),
+                                     [focus](const Control* c) { return c->HoldsFocus(focus); });
+    // Start one before the first control to visit; from no control that is the last (or the
+    // first, going backwards), so the walk begins at the first (or the last).
+    int at = holder != order.end() ? static_cast<int>(holder - order.begin()) : (backwards ? 0 : count - 1);
+    const int step = backwards ? count - 1 : 1;
+    for (int visited = 0; visited < count; ++visited) {
+        at = (at + step) % count;
+        if (!order[at]->IsTabStopNow()) continue;
+        const HWND target = order[at]->FocusWindow();
+        ::SetFocus(target);
+        // As in the system's dialogs: an edit box reached by Tab shows its whole text selected.
+        if (GetFocus() == target && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) {
+            SendMessageA(target, EM_SETSEL, 0, -1);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool Form::TakeDialogKey(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != VK_TAB) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    Window* window = Window::FromHandle(msg.hwnd);
+    if (!window) window = Window::FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+    Form* form = window ? window->HostForm() : nullptr;
+    if (!form || !form->Loaded()) return false;
+    // A control that asks for Tab itself (a multi-line editor) keeps it.
+    if (SendMessageA(msg.hwnd, WM_GETDLGCODE, VK_TAB, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+    // Focus handlers run inside the move and may unload the form: its controls stay until
+    // the move is over.
+    HandlerScope running(form);
+    if (msg.message == WM_KEYUP) {
+        const ControlList order = form->TabOrder();
+        return std::any_of(order.begin(), order.end(), [](const Control* c) { return c->IsTabStopNow(); });
+    }
+    return form->MoveFocus(GetKeyState(VK_SHIFT) < 0);
 }
 
 void Form::WindowDestroyed() {
@@ -320,6 +377,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Unload();
         return 0;
+    case WM_ACTIVATE:
+        // As in the system's dialogs, the control that held the focus when the form was left
+        // (for another window, a message box) has it again when the form comes back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hWnd(), focus)) lastFocus_ = focus;
+        } else if (!HIWORD(wParam) && lastFocus_ && IsChild(hWnd(), lastFocus_) &&
+                   IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT result = Window::HandleMessage(message, wParam, lParam);
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);

@@ -124,8 +124,21 @@ public:
     void ReadDesignProperties(const PropertyBag& bag);
     void WriteDesignProperties(PropertyBag& bag) const;
 
-    // Alt with a character: the first control that takes it as its access key.
+    // Alt with a character: the first control a user can reach that takes it as its access
+    // key. Alt+Space stays the system menu's.
     bool HandleAccessKey(int character);
+
+    // The controls that can take the focus, in tab order: those with a TabIndex by it, then
+    // the others in the order they were added.
+    ControlList TabOrder() const;
+    // Gives the focus to the next tab stop after the control that holds it (the previous one
+    // when `backwards`), wrapping around; from no control, to the first (or the last). A text
+    // box reached so has its whole text selected. False when the form has no tab stop now.
+    bool MoveFocus(bool backwards);
+    // Tab and Shift+Tab on a window of a form, taken before any control sees them: the focus
+    // moves in the form's tab order (App::Dispatch asks for every message of the queue).
+    // False for every other message, which goes on as usual.
+    static bool TakeDialogKey(const MSG& msg);
 
     // Handler bookkeeping for the deferred destruction (see HandlerScope).
     void EnterHandler() { ++handlersRunning_; }
@@ -152,6 +165,7 @@ private:
     std::string caption_;
     RECT pixels_{0, 0, 320, 240};  // placement while there is no window
     int windowState_ = kNormal;
+    HWND lastFocus_ = nullptr;  // the focus inside the form when it was last deactivated
     PicturePtr icon_;
     std::shared_ptr<host::Font> font_;
     DrawingSurface surface_;

@@ -23,6 +23,7 @@ class TextBox : public Control {
 public:
     using Control::Control;
     std::string TypeName() const override { return "TextBox"; }
+    bool CanTakeFocus() const override { return true; }
     void ReadDesignProperties(const PropertyBag& bag) override;
     void WriteDesignProperties(PropertyBag& bag) const override;
 
@@ -110,6 +111,7 @@ class OptionButton : public Control {
 public:
     using Control::Control;
     std::string TypeName() const override { return "OptionButton"; }
+    bool CanTakeFocus() const override { return true; }
     void ReadDesignProperties(const PropertyBag& bag) override;
     void WriteDesignProperties(PropertyBag& bag) const override;
 

@@ -188,6 +188,9 @@ public:
     void BeforeDestroy() override;
     void ContainerVisibilityChanged() override { CheckShown(); }
     bool AccessKey(int character) override;
+    // The control itself takes the focus when CanGetFocus is set; a control that passes it to
+    // a constituent says so with its own CanTakeFocus and FocusWindow.
+    bool CanTakeFocus() const override { return canGetFocus_; }
 
 protected:
     // ---- notifications ----

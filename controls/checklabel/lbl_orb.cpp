@@ -155,6 +155,8 @@ host::PictureBox& lblOrb::PicTmp() {
     return *picTmp_;
 }
 
+HWND lblOrb::FocusWindow() const { return picCheck_ ? picCheck_->hWnd() : hWnd(); }
+
 // ---- creation and persistence ----------------------------------------------------------
 
 void lblOrb::Initialize() {
@@ -474,6 +476,8 @@ void lblOrb::DrawCheck(Colour markColour, std::int32_t checkStyle, std::int32_t 
 void lblOrb::PrintCaption(const std::wstring& caption) {
     const auto widthOf = [this](std::wstring_view text) { return TextWidthOf(text); };
     const CaptionPlan plan = PlanCaption(caption, f_.WordWrap, ScaleWidth(), widthOf);
+    // A caption without "&" has no access key: the letter of an earlier caption goes.
+    if (plan.kind != CaptionPlan::Kind::AccessKey) SetAccessKeys("");
     switch (plan.kind) {
     case CaptionPlan::Kind::Nothing:
         return;

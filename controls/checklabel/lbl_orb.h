@@ -124,6 +124,10 @@ public:
     bool HasFocus() const { return f_.HasFocus; }
     Colour SavedForeColor() const { return f_.SavedForeColor; }
 
+    // The focus goes to PicCheck; a label never takes it.
+    bool CanTakeFocus() const override { return !f_.IsLabel; }
+    HWND FocusWindow() const override;
+
     // Late-bound: "MarshallChecked" and the stored properties held in fields, by key.
     bool SetPropertyByName(std::string_view name, const host::PropertyValue& value) override;
     std::optional<host::PropertyValue> GetPropertyByName(std::string_view name) const override;

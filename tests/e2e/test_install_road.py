@@ -95,14 +95,75 @@ class InstallRoadTests(unittest.TestCase):
         self.assertTrue(self.program.running())
         self.assertTrue(self.window.visible())
 
+    def region_differs(self, before, after, name):
+        """Whether any pixel of the control's place differs between two screenshots."""
+        g = self.window.geometry()
+        left, top, width, height = place(name)
+        return any(before.pixel(g.x + x, g.y + y) != after.pixel(g.x + x, g.y + y)
+                   for x in range(left + 2, left + width - 2, 3)
+                   for y in range(top + 2, top + height - 2, 3))
+
     def test_road_of_one_install(self):
         s = self.session
         self.open_window()
         s.screenshot("shown")
         self.fill_in()
         self.click("cmdInstall")
-        self.assertEqual(0, self.program.wait(DOWNLOAD_TIMEOUT))
+        self.assert_pro_installed()
 
+    def park_pointer(self):
+        """Puts the pointer in the screen's far corner, off the window: a hover would show the
+        same colour as the buttons' focus."""
+        self.session.xdotool("mousemove", "1270", "1010")
+
+    def test_road_of_one_install_by_keyboard(self):
+        # No mouse after the start: the focus starts in the e-mail box and Tab walks the
+        # window's order (e-mail, Lite, Pro, news, Install, Exit).
+        s = self.session
+        self.park_pointer()
+        window = self.open_window()
+        shown = s.screenshot("shown")
+        window.type(EMAIL)
+        window.key("Tab", "Tab", "space")
+        window.key("Tab")
+        time.sleep(0.3)
+        news_focused = s.screenshot("news-focused")
+        self.assertTrue(self.region_differs(shown, news_focused, "chkAddToNewsAndUpdates"),
+                        "the news box shows no focus rectangle")
+        window.key("space", "Tab")
+        time.sleep(0.3)
+        install_focused = s.screenshot("install-focused")
+        self.assertTrue(self.region_differs(shown, install_focused, "cmdInstall"),
+                        "Install shows no focus colour")
+        window.key("space")
+        self.assert_pro_installed()
+
+    def test_shift_tab_from_the_email_box_reaches_exit(self):
+        s = self.session
+        self.park_pointer()
+        window = self.open_window()
+        shown = s.screenshot("shown")
+        window.key("shift+Tab")
+        time.sleep(0.3)
+        exit_focused = s.screenshot("exit-focused")
+        self.assertTrue(self.region_differs(shown, exit_focused, "cmdExit"),
+                        "Exit shows no focus colour")
+        window.key("space")
+        self.assertEqual(0, self.program.wait(WINDOW_TIMEOUT))
+        self.assertEqual([], self.install_requests())
+        self.assert_nothing_saved()
+
+    def test_alt_f4_still_closes_the_window(self):
+        window = self.open_window()
+        window.key("Tab", "alt+F4")
+        self.assertEqual(0, self.program.wait(WINDOW_TIMEOUT))
+        self.assert_nothing_saved()
+
+    def assert_pro_installed(self):
+        """The Pro installer asked for with the news box ticked, saved and started, and the
+        program ended."""
+        s = self.session
+        self.assertEqual(0, self.program.wait(DOWNLOAD_TIMEOUT))
         (request,) = self.install_requests()
         self.assertEqual({"em": EMAIL, "edn": "p", "sub": "on",
                           "tk": make_request_token(EMAIL.encode(), 1)}, request["query"])
@@ -110,6 +171,11 @@ class InstallRoadTests(unittest.TestCase):
         self.assertEqual([driver.PRO_INSTALLER.name], s.desktop_files())
         self.assertEqual(driver.PRO_INSTALLER.read_bytes(),
                          (s.desktop / driver.PRO_INSTALLER.name).read_bytes())
+        # The installer is a process of its own, started as the program ends: its record may
+        # come a little after the program has gone.
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        while not s.record() and time.monotonic() < deadline:
+            time.sleep(0.2)
         record = s.record()
         self.assertIn("edition=Pro\n", record)
         command_line = record.split("commandline=", 1)[1].split("\n", 1)[0]

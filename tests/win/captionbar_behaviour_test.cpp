@@ -228,7 +228,7 @@ TEST_F(CaptionBarFixture, ALeftPressActsOnlyWhenReleasedOnItsOwnBox) {
             case Step::RightDown: SendMessageA(box, WM_RBUTTONDOWN, MK_RBUTTON, at); break;
             case Step::RightUp: SendMessageA(box, WM_RBUTTONUP, 0, at); break;
             }
-            EXPECT_EQ(bar->picClose().GetPicture(), bar->Holder(step.face).GetPicture())
+            EXPECT_EQ(bar->picClose().GetPicture(), bar->StoredPicture(step.face))
                 << "after the step to " << step.x << "," << step.y;
         }
         EXPECT_EQ(log, c.events);

@@ -118,6 +118,22 @@ TEST_F(FormLoaderFixture, SavingWritesWhatLoadsBackTheSame) {
     EXPECT_EQ(pro->Parent(), dynamic_cast<host::Container*>(again.FindControl("picPP")));
 }
 
+TEST_F(FormLoaderFixture, TabOrderTakesTabIndexFirstThenTheDescriptionsOrder) {
+    ASSERT_TRUE(host::LoadFormFromResource(form, "TESTFORM").Ok());
+    std::vector<std::string> order;
+    for (host::Control* c : form.TabOrder()) {
+        order.push_back(c->Name() + (c->Index() ? std::to_string(*c->Index()) : "") +
+                        (c->IsTabStopNow() ? "" : " (no stop)"));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"optProLite1", "txtEmail", "optProLite0", "gauge (no stop)"}))
+        << "picture boxes and timers never take the focus";
+
+    // Saved, only the given values come back: the others keep following the description.
+    const std::string text = host::WriteFormDescription(host::DescribeForm(form));
+    EXPECT_EQ(text.find("TabIndex"), text.rfind("TabIndex")) << text;
+    EXPECT_NE(text.find("TabStop = Bool False"), std::string::npos) << text;
+}
+
 TEST_F(FormLoaderFixture, ProblemsAreReportedAndTheRestLoads) {
     const auto loaded = host::LoadFormFromText(form, R"([Form frmTest]
 [Blinker blink]
