@@ -21,9 +21,9 @@ using captionbar::kImageResources;
 using captionbar::ResourceOf;
 using captionbar::StoredImage;
 
-const std::filesystem::path kImagesDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "controls" /
-    "captionbar" / "images";
+// From the source folder the build names: __FILE__ may be relative to the build tree (ccache
+// with a base directory compiles from relative paths).
+const std::filesystem::path kImagesDir = std::filesystem::path(ORB_SOURCE_DIR) / "controls" / "captionbar" / "images";
 
 std::string FileName(const ImageResource& image) {
     std::string name = image.name;
