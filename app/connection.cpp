@@ -5,6 +5,7 @@
 
 #include "app/read_policy.h"
 #include "host/app.h"
+#include "host/boundary.h"
 
 namespace modI {
 
@@ -160,12 +161,21 @@ struct Connection::Shared {
         }
     }
 
+    void JobFailed() {
+        ok = false;
+        got = 0;
+        EnterCriticalSection(&lock);
+        bodyFailed = true;
+        LeaveCriticalSection(&lock);
+    }
+
     static DWORD WINAPI Work(void* parameter) {
         auto* self = static_cast<Shared*>(parameter);
         for (;;) {
             WaitForSingleObject(self->wake, INFINITE);
             if (self->job == Job::Quit) break;
-            self->RunJob();
+            // A job that throws (out of memory) fails: the window's thread sees a failed transfer.
+            host::CatchAtBoundary([self] { self->RunJob(); }, [self] { self->JobFailed(); });
             EnterCriticalSection(&self->lock);
             self->busy = false;
             const bool givenUp = self->givenUp;

@@ -4,7 +4,9 @@
 #include <set>
 #include <string>
 
+#include "host/boundary.h"
 #include "host/form.h"
+#include "host/handles.h"
 
 namespace host {
 
@@ -130,10 +132,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (PaintsBackground()) return 1;
         break;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
+        PaintScope painting(hwnd_);  // ends the paint even when Paint throws
+        Paint(painting.dc());
         return 0;
     }
     case WM_PRINTCLIENT:
@@ -157,15 +157,21 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
 
     HandlerScope running(self->HostForm());
-    // Focus entering is told before the window's own handler, leaving after it.
-    if (message == WM_SETFOCUS) TellFocus(window, true, reinterpret_cast<HWND>(wParam));
-    const LRESULT result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_KILLFOCUS) TellFocus(window, false, reinterpret_cast<HWND>(wParam));
+    // A handler that throws gets the message's default answer instead; the window goes on.
+    const LRESULT result = CatchAtBoundary(
+        [&] {
+            // Focus entering is told before the window's own handler, leaving after it.
+            if (message == WM_SETFOCUS) TellFocus(window, true, reinterpret_cast<HWND>(wParam));
+            const LRESULT answer = self->HandleMessage(message, wParam, lParam);
+            if (message == WM_KILLFOCUS) TellFocus(window, false, reinterpret_cast<HWND>(wParam));
+            return answer;
+        },
+        [&] { return self->DefaultHandling(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         self->timers_.clear();
-        self->WindowDestroyed();
+        CatchAtBoundary([&] { self->WindowDestroyed(); }, [] {});
     }
     return result;
 }

@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
 # The main job: builds the program, starts the local download service and runs the setup
-# program under Wine against it; stops the service when the program ends.
+# program under Wine against it; stops the service when the program ends. It builds only
+# what it runs: the 64-bit program (this machine's Wine runs 64-bit programs only) and the
+# demo installers the service hands out; scripts/test.sh builds the rest.
 # With $DISPLAY set the window appears there for you to use; without one the program runs
 # on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/deps.sh
-for preset in win32 win64; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-done
-
 build=$root/build/win64
+cmake --preset win64 >/dev/null
 cleanup() {
+    [ -z "${session:-}" ] || wait "$session" 2>/dev/null || true
     scripts/service.sh stop "$build" || true
     scripts/wine-session.sh stop "$build" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
+# The Wine session (its display, and the first time its prefix, about 20 seconds) is made
+# beside the build: the two wait on different things.
+[ -f "$build/wineprefix/.orb-ready" ] || echo "preparing Wine the first time (about 20 seconds), beside the build"
+scripts/wine-session.sh start "$build" ${DISPLAY:+"$DISPLAY"} >"$build/wine-session.out" 2>&1 &
+session=$!
+echo "building the setup program and the demo installers (the first time takes a minute or two)"
+cmake --build --preset win64 --target OrbVorexTrialWebSetup OrbVorex2009LiteTrial OrbVorex2009ProTrial
+wait "$session" || { cat "$build/wine-session.out" >&2; exit 1; }
+cat "$build/wine-session.out"
 # Throttled, so that the progress bar can be seen (about three seconds for the demo installer).
 scripts/service.sh start "$build" 8765 --throttle 65536
 echo "requests are logged in $build/service/requests.log"
 
 if [ -n "${DISPLAY:-}" ]; then
-    scripts/wine-session.sh start "$build" "$DISPLAY"
     rc=0
     scripts/wine-exec.sh "$build/app/OrbVorexTrialWebSetup.exe" || rc=$?
     echo "OrbVorexTrialWebSetup ended with exit code $rc"
@@ -31,7 +38,6 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: run on a virtual one and take the road of one install as a user would.
-scripts/wine-session.sh start "$build"
 . "$build/wine-session.env"
 shots=$root/build/demo
 mkdir -p "$shots"

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "host/boundary.h"
 #include "host/window.h"
 
 clsTrackMouse::~clsTrackMouse() {
@@ -72,12 +73,25 @@ LRESULT clsTrackMouse::MessageReceived(HWND hwnd, UINT wMsg, WPARAM wParam, LPAR
 
 namespace modTM {
 
+namespace {
+
+// To the procedure the window's tracker replaced, if it still has one; else the default.
+LRESULT PassOn(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const clsTrackMouse* tracker = TrackerFromWindow(hwnd);
+    const WNDPROC next = tracker ? tracker->OldWindowProc() : nullptr;
+    return next ? CallWindowProcA(next, hwnd, uMsg, wParam, lParam) : DefWindowProcA(hwnd, uMsg, wParam, lParam);
+}
+
+}  // namespace
+
 LRESULT CALLBACK TrackWindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     clsTrackMouse* tracker = TrackerFromWindow(hwnd);
     if (!tracker) return DefWindowProcA(hwnd, uMsg, wParam, lParam);
     // The owner's handlers run here: its form is not destroyed under them.
     host::HandlerScope running(hwnd);
-    return tracker->MessageReceived(hwnd, uMsg, wParam, lParam);
+    // A handler that throws: the message still goes on to the window's own procedure.
+    return host::CatchAtBoundary([&] { return tracker->MessageReceived(hwnd, uMsg, wParam, lParam); },
+                                 [&] { return PassOn(hwnd, uMsg, wParam, lParam); });
 }
 
 clsTrackMouse* TrackerFromWindow(HWND hwnd) {

@@ -222,13 +222,17 @@ using wintest::ControlService;
 
 frmMain* unloading = nullptr;
 
+// A timer procedure is called by the system: it must be stdcall in the 32-bit build, which a
+// lambda is not.
+void CALLBACK UnloadOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    unloading->Form().Unload();
+}
+
 TEST_F(InstallFixture, ClosingTheWindowDuringADownloadEndsItAndLeavesNothing) {
     ControlService("reset=1&throttle=20000");  // the demo installer then takes seconds
     unloading = window.get();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        unloading->Form().Unload();
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 400, &UnloadOnTimer);
     const DWORD start = GetTickCount();
     window->cmdInstall_Click();
     const DWORD took = GetTickCount() - start;

@@ -277,8 +277,13 @@ TEST_F(ProgressFixture, BytesAfterTheAnnouncedLengthAreNotPartOfTheBody) {
     EXPECT_EQ(r.body.find('z'), std::string::npos);
 }
 
+bool cancelAsked;
+
+// Called by the system: stdcall in the 32-bit build, which a lambda is not.
+void CALLBACK AskCancel(HWND, UINT, UINT_PTR, DWORD) { cancelAsked = true; }
+
 TEST_F(ProgressFixture, CancelDuringTheLoopDiscardsWhatArrived) {
-    static bool cancel;
+    bool& cancel = cancelAsked;
     cancel = false;
     TestHttpServer server([](Connection& c) {
         c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n"
@@ -286,7 +291,7 @@ TEST_F(ProgressFixture, CancelDuringTheLoopDiscardsWhatArrived) {
         for (int i = 0; i < 400 && c.Send(std::string(100, 'd')); ++i) Sleep(20);
     });
     // The timer runs inside the transfer's event processing, as the exit button's click does.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { cancel = true; });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, &AskCancel);
     const auto start = std::chrono::steady_clock::now();
     const auto r = Fetch(server.Url("/dl"), true, &Bar(), 20000, cancel);
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
