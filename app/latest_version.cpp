@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "app/transfer.h"
 #include "app/version_line.h"
+#include "host/boundary.h"
 
 namespace frmMainQueries {
 
@@ -53,12 +54,9 @@ struct VersionQuery::Shared {
         if (InterlockedDecrement(&owners) == 0) delete this;
     }
     void Run() {
-        try {
-            text = LatestVersionFrom(url);
-        } catch (...) {
-            // Nothing may leave a thread's entry; a query that failed this way failed.
-            text = texts::VersionError.Decode();
-        }
+        // Nothing may leave a thread's entry; a query that failed this way failed.
+        host::CatchAtBoundary([this] { text = LatestVersionFrom(url); },
+                              [this] { text = texts::VersionError.Decode(); });
         SetEvent(ready);
     }
     static DWORD WINAPI Work(void* parameter) {
