@@ -36,6 +36,9 @@ struct NoBoxes : host::App::Effects {
 // (or a download inside it) dispatches. It may be called again while a call is still running.
 std::function<void()> script;
 
+// A timer procedure is stdcall on 32 bits, which a lambda cannot be.
+void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) { script(); }
+
 struct InitLoop : testing::Test {
     NoBoxes effects;
     std::unique_ptr<frmMain> window;
@@ -63,7 +66,7 @@ struct InitLoop : testing::Test {
             }
             if (!window->Closing) steps();
         };
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { script(); });
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunScript);
         window->Init();
         KillTimer(nullptr, timer);
         return !timedOut;
