@@ -182,7 +182,7 @@ struct Connection::Shared {
                 // Nothing taken: the end, or nothing there yet. Asking what is available
                 // waits for either and tells them apart.
                 DWORD available = 0;
-                if (!shared.Finished(InternetQueryDataAvailable(shared.request, &available, 0, shared.Context())))
+                if (!shared.Finished(InternetQueryDataAvailable(shared.request, &available, 0, 0)))
                     return false;
                 if (!shared.pending && available == 0) {
                     taken.clear();
