@@ -35,6 +35,7 @@ struct Connection::Shared {
     HANDLE wake = nullptr;  // a job was handed over (auto-reset)
     HANDLE done = nullptr;  // the job is finished, or body has arrived (auto-reset)
     HANDLE room = nullptr;  // the window's thread took what the body read ahead (auto-reset)
+    HANDLE completed = nullptr;  // WinINet finished an asynchronous call (auto-reset)
     LONG owners = 2;
     bool busy = false;       // a job runs; under lock
     bool givenUp = false;    // the window's thread is gone; under lock
@@ -50,6 +51,11 @@ struct Connection::Shared {
     HINTERNET session = nullptr;
     HINTERNET request = nullptr;
 
+    // How the last asynchronous call finished, written by WinINet's thread before `completed`.
+    DWORD_PTR completedResult = 0;
+    DWORD completedError = ERROR_SUCCESS;
+    bool pending = false;  // the last call finished late
+
     // The job's results.
     bool ok = false;
     std::string buffer;
@@ -64,8 +70,13 @@ struct Connection::Shared {
 
     Shared() { InitializeCriticalSection(&lock); }
     ~Shared() {
-        if (request) InternetCloseHandle(request);
-        if (session) InternetCloseHandle(session);
+        // No call is under way when this runs; no report may come for a part that is gone.
+        for (HINTERNET handle : {request, session}) {
+            if (!handle) continue;
+            InternetSetStatusCallbackA(handle, nullptr);
+            InternetCloseHandle(handle);
+        }
+        if (completed) CloseHandle(completed);
         if (wake) CloseHandle(wake);
         if (done) CloseHandle(done);
         if (room) CloseHandle(room);
@@ -80,7 +91,9 @@ struct Connection::Shared {
             case Job::Open: {
                 if (request) InternetCloseHandle(request);
                 request = InternetOpenUrlA(session, url.c_str(), headers.empty() ? nullptr : headers.c_str(),
-                                           headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 0);
+                                           headers.empty() ? 0 : static_cast<DWORD>(-1), flags, Context());
+                // Opened at once, or later on WinINet's thread with the handle as its result.
+                if (!request && Finished(FALSE)) request = reinterpret_cast<HINTERNET>(completedResult);
                 ok = request != nullptr;
                 if (ok) SetTimeouts(request, timeoutMs);  // the body's reads wait on the request's own
                 break;
@@ -100,24 +113,83 @@ struct Connection::Shared {
     bool ReadUpTo(DWORD wanted) {
         buffer.resize(most);
         got = 0;
-        return InternetReadFile(request, buffer.data(), wanted, &got);
+        return Finished(InternetReadFile(request, buffer.data(), wanted, &got));
     }
 
-    // The request as the read policy sees it.
+    DWORD_PTR Context() { return reinterpret_cast<DWORD_PTR>(this); }
+
+    // Whether an asynchronous call worked: at once, or after it finished on WinINet's own
+    // thread (`pending` then true: it wrote its results meanwhile, except a no-wait read,
+    // which is made again to take them).
+    bool Finished(BOOL done) {
+        pending = false;
+        if (done) return true;
+        if (GetLastError() != ERROR_IO_PENDING) return false;
+        WaitForSingleObject(completed, INFINITE);  // WinINet's own time-outs end the call
+        pending = true;
+        return completedError == ERROR_SUCCESS;
+    }
+
+    // WinINet's report that an asynchronous call finished.
+    static void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* information, DWORD) {
+        if (status != INTERNET_STATUS_REQUEST_COMPLETE || !context) return;
+        auto* self = reinterpret_cast<Shared*>(context);
+        const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(information);
+        self->completedResult = result->dwResult;
+        // A failed call's result is 0 (FALSE or no handle), whatever its error says.
+        self->completedError = result->dwResult                   ? ERROR_SUCCESS
+                               : result->dwError != ERROR_SUCCESS ? result->dwError
+                                                                  : ERROR_INTERNET_INTERNAL_ERROR;
+        SetEvent(self->completed);
+    }
+
+    // The request as the read policy sees it. The session is asynchronous so that a read can
+    // be told not to wait (IRF_NO_WAIT): it takes what has arrived, up to its size, in one call.
+    // A synchronous read waits until its buffer is full, and what WinINet reports available
+    // may be far less than has arrived (Wine reports at most its 8 KiB buffer), so reads sized
+    // by it cost many more calls. What the no-wait read took is kept here until the policy reads it.
     struct RequestSource : BodySource {
-        HINTERNET request;
-        explicit RequestSource(HINTERNET handle) : request(handle) {}
+        Shared& shared;
+        std::string taken;
+        std::size_t from = 0;
+        explicit RequestSource(Shared& owner) : shared(owner) {}
         bool DataAvailable(std::uint32_t& bytes) override {
-            DWORD available = 0;
-            const bool ok = InternetQueryDataAvailable(request, &available, 0, 0);
-            bytes = available;
-            return ok;
+            if (from == taken.size() && !TakeArrived()) return false;
+            bytes = static_cast<std::uint32_t>(taken.size() - from);
+            return true;
         }
         bool Read(char* into, std::uint32_t wanted, std::uint32_t& got) override {
-            DWORD delivered = 0;
-            const bool ok = InternetReadFile(request, into, wanted, &delivered);
-            got = delivered;
-            return ok;
+            got = static_cast<std::uint32_t>(std::min<std::size_t>(wanted, taken.size() - from));
+            std::copy_n(taken.data() + from, got, into);
+            from += got;
+            return true;
+        }
+        // Waits until data has arrived and takes it, or finds the end (nothing taken).
+        bool TakeArrived() {
+            taken.resize(shared.most);
+            from = 0;
+            for (;;) {
+                INTERNET_BUFFERSA read{};
+                read.dwStructSize = sizeof read;
+                read.lpvBuffer = taken.data();
+                read.dwBufferLength = static_cast<DWORD>(taken.size());
+                if (!shared.Finished(InternetReadFileExA(shared.request, &read, IRF_NO_WAIT, shared.Context())))
+                    return false;
+                if (shared.pending) continue;  // data has arrived since: take it now
+                if (read.dwBufferLength > 0) {
+                    taken.resize(read.dwBufferLength);
+                    return true;
+                }
+                // Nothing taken: the end, or nothing there yet. Asking what is available
+                // waits for either and tells them apart.
+                DWORD available = 0;
+                if (!shared.Finished(InternetQueryDataAvailable(shared.request, &available, 0, 0)))
+                    return false;
+                if (!shared.pending && available == 0) {
+                    taken.clear();
+                    return true;
+                }
+            }
         }
     };
 
@@ -127,7 +199,7 @@ struct Connection::Shared {
     // next looks (at least once a wait slice): waking it for each small piece of a fast line
     // would cost more than the reads.
     void ReadBodyAhead() {
-        RequestSource source(request);
+        RequestSource source(*this);
         ReadPolicy policy(most);
         buffer.resize(most);
         for (;;) {
@@ -192,11 +264,13 @@ Connection::Connection(const std::string& agent, DWORD timeoutMs) : shared_(new 
     shared_->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->room = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!shared_->wake || !shared_->done || !shared_->room) return;
+    shared_->completed = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!shared_->wake || !shared_->done || !shared_->room || !shared_->completed) return;
     shared_->timeoutMs = timeoutMs;
-    shared_->session =
-        InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_NO_CACHE_WRITE);
+    shared_->session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                     INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_ASYNC);
     if (!shared_->session) return;
+    InternetSetStatusCallbackA(shared_->session, &Shared::StatusCallback);
     SetTimeouts(shared_->session, timeoutMs);
     thread_ = CreateThread(nullptr, 0, &Shared::Work, shared_, 0, nullptr);
 }

@@ -17,7 +17,9 @@ namespace modI {
 class Connection {
 public:
     // Opens the session (agent name, the system's proxy settings, no cache writes, WinINet's
-    // own connect, send and receive time-outs at `timeoutMs`) and starts the thread. Ok()
+    // own connect, send and receive time-outs at `timeoutMs`; asynchronous, so that the body
+    // can be read without waiting for a full buffer; the thread waits for each call to finish)
+    // and starts the thread. Ok()
     // says whether both worked. `timeoutMs` also bounds each wait of Open, ReadOnce and ReadBody.
     Connection(const std::string& agent, DWORD timeoutMs);
     // An idle thread ends here and closes the handles before the destructor returns. A thread
