@@ -19,6 +19,19 @@ enum class Job { None, Open, Read, ReadBody, Quit };
 
 // How many reads the body may run ahead of the window's thread.
 constexpr std::size_t kReadsAhead = 8;
+
+// Holds a critical section for a scope, and lets go of it however the scope ends.
+class LockScope {
+public:
+    explicit LockScope(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
+    ~LockScope() { LeaveCriticalSection(&section_); }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+private:
+    CRITICAL_SECTION& section_;
+};
+
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -206,14 +219,18 @@ struct Connection::Shared {
             std::uint32_t delivered = 0;
             const bool read = policy.ReadWhatArrives(source, buffer.data(), delivered);
             got = delivered;
-            EnterCriticalSection(&lock);
-            if (!read) bodyFailed = true;
-            if (read && got == 0) bodyOver = true;
-            if (read && got > 0) arrived.append(buffer.data(), got);
-            const bool over = bodyFailed || bodyOver || givenUp;
-            const bool wakeWindow = windowWaits && (over || arrived.size() >= most);
-            if (wakeWindow) windowWaits = false;
-            LeaveCriticalSection(&lock);
+            bool over = false, wakeWindow = false;
+            {
+                // Scoped: an append that fails (out of memory) must not leave the lock held,
+                // or the window's thread would wait for it for ever.
+                const LockScope locked(lock);
+                if (!read) bodyFailed = true;
+                if (read && got == 0) bodyOver = true;
+                if (read && got > 0) arrived.append(buffer.data(), got);
+                over = bodyFailed || bodyOver || givenUp;
+                wakeWindow = windowWaits && (over || arrived.size() >= most);
+                if (wakeWindow) windowWaits = false;
+            }
             if (wakeWindow) SetEvent(done);
             if (over || !WaitForRoom()) return;
         }
