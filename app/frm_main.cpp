@@ -18,6 +18,7 @@
 #include "host/form_loader.h"
 #include "host/handles.h"
 #include "host/standard_controls.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -28,14 +29,6 @@ constexpr std::int32_t kDesktopFolder = 0;
 // How long showing the window takes at most before it is on the screen (measured under Wine:
 // 40 to 70 ms); the wait for the version ends this much before the window must be visible.
 constexpr DWORD kShowingTakesMs = 150;
-
-std::wstring Widen(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-    return wide;
-}
 
 // A control the window's description must hold; missing, it leaves `complete` false.
 template <typename T>
@@ -131,7 +124,7 @@ bool frmMain::Init() {
     mTitleBar->Refresh();  // the title went into the bar's persistent image: show it
 
     if (!versionShown) versionShown = AwaitVersion(version, started, bounds.endWithinMs);
-    if (!versionShown && !Closing) lblLatestVersionVal->SetCaption(Widen(texts::VersionError.Decode()));
+    if (!versionShown && !Closing) lblLatestVersionVal->SetCaption(host::Widen(texts::VersionError.Decode(), CP_ACP));
     while (!Closing) host::App::WaitForEvents(nullptr, INFINITE);
     return false;
 }
@@ -143,7 +136,7 @@ bool frmMain::AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD st
         const DWORD elapsed = GetTickCount() - started;  // unsigned: survives the tick wrap
         if (elapsed >= boundMs) return false;
         if (host::App::WaitForEvents(version.Ready(), boundMs - elapsed)) {
-            lblLatestVersionVal->SetCaption(Widen(version.Text()));
+            lblLatestVersionVal->SetCaption(host::Widen(version.Text(), CP_ACP));
             return true;
         }
     }
@@ -173,7 +166,7 @@ void frmMain::DrawCaptionText(HDC hdc) {
     host::unique_font font(CreateFontA(-18, 10, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                        DEFAULT_PITCH, face.c_str()));
-    const std::wstring title = Widen(modMain::AppTitle);
+    const std::wstring title = host::Widen(modMain::AppTitle, CP_ACP);
     host::SelectObjectScope selected(hdc, font.get());
     const COLORREF previousColour = GetTextColor(hdc);
     SetTextAlign(hdc, TA_LEFT | TA_TOP);

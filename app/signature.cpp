@@ -5,6 +5,7 @@
 #include <wintrust.h>
 
 #include "app/encoded_text.h"
+#include "host/wide_text.h"
 
 namespace modMain {
 namespace {
@@ -13,14 +14,6 @@ namespace {
 // program file on its own (see orb_signature_check in CMakeLists.txt), so a test build can
 // name another signer without rebuilding the rest.
 constexpr auto kInstallerSigner = Encode(ORB_INSTALLER_SIGNER);
-
-std::wstring Widen(const std::string& text, UINT codePage) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 // The subject name Windows shows as a file's signer (the common name of the certificate).
 std::wstring SubjectName(PCCERT_CONTEXT certificate) {
@@ -46,7 +39,7 @@ std::wstring SignerName(HANDLE stateData) {
 }  // namespace
 
 SignatureFinding ExamineSignature(const std::string& path) {
-    const std::wstring widePath = Widen(path, CP_ACP);
+    const std::wstring widePath = host::Widen(path, CP_ACP);
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof file;
     file.pcwszFilePath = widePath.c_str();
@@ -70,7 +63,7 @@ SignatureFinding ExamineSignature(const std::string& path) {
 }
 
 bool SignedBy(const SignatureFinding& finding, const std::string& signer) {
-    return finding.trust == ERROR_SUCCESS && !signer.empty() && finding.signer == Widen(signer, CP_UTF8);
+    return finding.trust == ERROR_SUCCESS && !signer.empty() && finding.signer == host::Widen(signer, CP_UTF8);
 }
 
 bool InstallerSignatureHolds(const std::string& path) {

@@ -8,6 +8,7 @@
 #include "controls/checklabel/check_plan.h"
 #include "controls/checklabel/twips.h"
 #include "host/app.h"
+#include "host/wide_text.h"
 
 namespace checklabel {
 
@@ -22,23 +23,8 @@ std::int32_t P() { return host::App::TwipsPerPixelX(); }
 std::int32_t Q() { return host::App::TwipsPerPixelY(); }
 
 // Captions are kept wide; the property store holds them as UTF-8.
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n,
-                        nullptr, nullptr);
-    return narrow;
-}
+std::wstring FromUtf8(const std::string& text) { return host::Widen(text, CP_UTF8); }
+std::string ToUtf8(const std::wstring& text) { return host::Narrow(text, CP_UTF8); }
 
 // The character a window of this program receives with Alt for a key letter.
 std::string AccessKeyChars(wchar_t key) {
