@@ -11,7 +11,7 @@ bool GetSpecialFolderPath(HWND owner, std::int32_t folderId, std::string& path) 
     if (FAILED(SHGetSpecialFolderLocation(owner, folderId, &items)) || !items) return false;
     char buffer[MAX_PATH] = {};
     const bool found = SHGetPathFromIDListA(items, buffer) != FALSE;
-    CoTaskMemFree(items);
+    ILFree(items);  // the shell's own release of the list it gave
     if (found) path = buffer;
     return found;
 }

@@ -5,6 +5,7 @@
 #include <wintrust.h>
 
 #include "app/encoded_text.h"
+#include "host/system_library.h"
 #include "host/wide_text.h"
 
 namespace modMain {
@@ -15,23 +16,46 @@ namespace {
 // name another signer without rebuilding the rest.
 constexpr auto kInstallerSigner = Encode(ORB_INSTALLER_SIGNER);
 
+// The trust and certificate functions, loaded when a signature is first examined: only the
+// install command needs them, and only in a build that names a signer, so start-up does not
+// load their libraries.
+struct TrustFunctions {
+    decltype(&WinVerifyTrust) verify = host::SystemFunction<decltype(&WinVerifyTrust)>("wintrust.dll", "WinVerifyTrust");
+    decltype(&WTHelperProvDataFromStateData) providerData =
+        host::SystemFunction<decltype(&WTHelperProvDataFromStateData)>("wintrust.dll", "WTHelperProvDataFromStateData");
+    decltype(&WTHelperGetProvSignerFromChain) signerOf =
+        host::SystemFunction<decltype(&WTHelperGetProvSignerFromChain)>("wintrust.dll", "WTHelperGetProvSignerFromChain");
+    decltype(&WTHelperGetProvCertFromChain) certificateOf =
+        host::SystemFunction<decltype(&WTHelperGetProvCertFromChain)>("wintrust.dll", "WTHelperGetProvCertFromChain");
+    decltype(&CertGetNameStringW) nameOf =
+        host::SystemFunction<decltype(&CertGetNameStringW)>("crypt32.dll", "CertGetNameStringW");
+
+    bool Complete() const { return verify && providerData && signerOf && certificateOf && nameOf; }
+};
+
+const TrustFunctions& Trust() {
+    static const TrustFunctions functions;
+    return functions;
+}
+
 // The subject name Windows shows as a file's signer (the common name of the certificate).
 std::wstring SubjectName(PCCERT_CONTEXT certificate) {
-    const DWORD length = CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
+    const auto nameOf = Trust().nameOf;
+    const DWORD length = nameOf(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
     if (length <= 1) return {};
     std::wstring name(length, L'\0');
-    CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), length);
+    nameOf(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), length);
     name.resize(length - 1);  // without the terminating zero
     return name;
 }
 
 // The signing certificate of the first signer: the first certificate of its chain.
 std::wstring SignerName(HANDLE stateData) {
-    CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(stateData);
+    CRYPT_PROVIDER_DATA* provider = Trust().providerData(stateData);
     if (!provider) return {};
-    CRYPT_PROVIDER_SGNR* signer = WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
+    CRYPT_PROVIDER_SGNR* signer = Trust().signerOf(provider, 0, FALSE, 0);
     if (!signer) return {};
-    CRYPT_PROVIDER_CERT* certificate = WTHelperGetProvCertFromChain(signer, 0);
+    CRYPT_PROVIDER_CERT* certificate = Trust().certificateOf(signer, 0);
     if (!certificate || !certificate->pCert) return {};
     return SubjectName(certificate->pCert);
 }
@@ -39,6 +63,12 @@ std::wstring SignerName(HANDLE stateData) {
 }  // namespace
 
 SignatureFinding ExamineSignature(const std::string& path) {
+    SignatureFinding finding;
+    if (!Trust().Complete()) {
+        // Without the platform's trust functions nothing can be shown to hold.
+        finding.trust = TRUST_E_PROVIDER_UNKNOWN;
+        return finding;
+    }
     const std::wstring widePath = host::Widen(path, CP_ACP);
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof file;
@@ -54,11 +84,10 @@ SignatureFinding ExamineSignature(const std::string& path) {
     // INVALID_HANDLE_VALUE: there is no interactive user to ask.
     const HWND noUser = static_cast<HWND>(INVALID_HANDLE_VALUE);
 
-    SignatureFinding finding;
-    finding.trust = WinVerifyTrust(noUser, &action, &data);
+    finding.trust = Trust().verify(noUser, &action, &data);
     finding.signer = SignerName(data.hWVTStateData);
     data.dwStateAction = WTD_STATEACTION_CLOSE;
-    WinVerifyTrust(noUser, &action, &data);
+    Trust().verify(noUser, &action, &data);
     return finding;
 }
 

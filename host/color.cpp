@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include "host/system_library.h"
+
 namespace host {
 
 COLORREF ResolveColor(OleColor value) {
@@ -10,8 +12,10 @@ COLORREF ResolveColor(OleColor value) {
 }
 
 bool TranslateColor(OleColor value, HPALETTE palette, COLORREF& rgb) {
+    // Only a caller that asks for the translation needs the OLE automation library.
+    static const auto translate = SystemFunction<decltype(&OleTranslateColor)>("oleaut32.dll", "OleTranslateColor");
     COLORREF result = 0;
-    if (FAILED(OleTranslateColor(static_cast<OLE_COLOR>(value), palette, &result))) return false;
+    if (!translate || FAILED(translate(static_cast<OLE_COLOR>(value), palette, &result))) return false;
     rgb = result;
     return true;
 }

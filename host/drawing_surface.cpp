@@ -27,6 +27,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+// A device context of the display, for images in the screen's format without a window's own
+// context; made once and kept for the life of the process.
+HDC ScreenDc() {
+    static const HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    return screen;
+}
+
 void ReleaseState(HDC dc) {
     if (!dc) return;
     SelectObject(dc, GetStockObject(BLACK_PEN));
@@ -47,8 +54,6 @@ DrawingSurface::~DrawingSurface() { Detach(); }
 void DrawingSurface::Attach(HWND window) {
     Detach();
     window_ = window;
-    windowDc_ = GetDC(window);
-    ApplyState();
     if (autoRedraw_) EnsureImage();
 }
 
@@ -67,7 +72,15 @@ void DrawingSurface::Detach() {
     imageSize_ = {};
 }
 
-HDC DrawingSurface::hDC() const { return autoRedraw_ && imageDc_ ? imageDc_.get() : windowDc_; }
+HDC DrawingSurface::hDC() const { return autoRedraw_ && imageDc_ ? imageDc_.get() : WindowDc(); }
+
+HDC DrawingSurface::WindowDc() const {
+    if (!windowDc_ && window_) {
+        windowDc_ = GetDC(window_);
+        ApplyTo(windowDc_);
+    }
+    return windowDc_;
+}
 
 void DrawingSurface::SetScaleMode(int mode) {
     scaleMode_ = mode == kPixels ? kPixels : kTwips;
@@ -177,7 +190,7 @@ void DrawingSurface::ApplyState() {
     ApplyTo(imageDc_.get());
 }
 
-void DrawingSurface::ApplyTo(HDC dc) {
+void DrawingSurface::ApplyTo(HDC dc) const {
     if (!dc) return;
     SelectObject(dc, pen_ ? static_cast<HGDIOBJ>(pen_.get()) : GetStockObject(BLACK_PEN));
     SelectObject(dc, brush_ ? static_cast<HGDIOBJ>(brush_.get()) : GetStockObject(NULL_BRUSH));
@@ -208,8 +221,8 @@ void DrawingSurface::EnsureImage() {
                       std::max({client.bottom, imageSize_.cy, 1L})};
     if (imageDc_ && wanted.cx == imageSize_.cx && wanted.cy == imageSize_.cy) return;
 
-    unique_dc dc(CreateCompatibleDC(windowDc_));
-    unique_bitmap bitmap(CreateCompatibleBitmap(windowDc_, wanted.cx, wanted.cy));
+    unique_dc dc(CreateCompatibleDC(ScreenDc()));
+    unique_bitmap bitmap(CreateCompatibleBitmap(ScreenDc(), wanted.cx, wanted.cy));
     if (!dc || !bitmap) return;  // keep the image there is
     HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
     RECT all{0, 0, wanted.cx, wanted.cy};

@@ -41,7 +41,7 @@ public:
 
     // Where drawing goes: the persistent image while AutoRedraw is on, else the window.
     HDC hDC() const;
-    HDC WindowDc() const { return windowDc_; }
+    HDC WindowDc() const;
 
     int ScaleMode() const { return scaleMode_; }
     void SetScaleMode(int mode);
@@ -126,7 +126,7 @@ public:
 
 private:
     void ApplyState();
-    void ApplyTo(HDC dc);
+    void ApplyTo(HDC dc) const;
     void EnsureImage();
     void FillBack(HDC dc) const;
     void RecreatePen();
@@ -138,7 +138,9 @@ private:
     void SetPoint(HDC dc, int x, int y, COLORREF rgb) const;
 
     HWND window_ = nullptr;
-    HDC windowDc_ = nullptr;
+    // The window's own device context, taken when first needed: a surface with a persistent
+    // image draws into the image and may never need it.
+    mutable HDC windowDc_ = nullptr;
     unique_dc imageDc_;
     unique_bitmap image_;
     HGDIOBJ imagePrevious_ = nullptr;

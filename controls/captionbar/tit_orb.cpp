@@ -283,7 +283,7 @@ bool titOrb::SetStyleBit(LONG_PTR mask, bool on) {
 
 void titOrb::RefreshFrame() {
     SetWindowPos(myParent_->hWnd(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // ---- drawing

@@ -128,7 +128,27 @@ lblOrb::lblOrb(std::string name, std::optional<int> index) : UserControl(std::mo
 
 lblOrb::~lblOrb() = default;
 
-host::PictureBox& lblOrb::PicCheck() { return *picCheck_; }
+host::PictureBox& lblOrb::PicCheck() { return Box(); }
+
+FocusPictureBox& lblOrb::Box() {
+    if (!picCheck_) {
+        picCheck_ = &AddConstituent<FocusPictureBox>("PicCheck", *this);
+        picCheck_->SetBorderStyle(0);
+        picCheck_->Move(0, 0, kPicCheckSize, kPicCheckSize);
+        picCheck_->SetAutoRedraw(true);
+        picCheck_->OnMouseDown = [this](int b, int s, double x, double y) { PicCheck_MouseDown(b, s, x, y); };
+        picCheck_->OnMouseMove = [this](int b, int s, double x, double y) { PicCheck_MouseMove(b, s, x, y); };
+        picCheck_->OnMouseUp = [this](int b, int s, double x, double y) { PicCheck_MouseUp(b, s, x, y); };
+    }
+    return *picCheck_;
+}
+
+int lblOrb::BoxWidth() const {
+    if (picCheck_) return picCheck_->Width();
+    return static_cast<int>(std::lround(static_cast<double>(kPicCheckSize) / P())) * P();  // whole pixels
+}
+
+double lblOrb::BoxInnerWidth() const { return picCheck_ ? picCheck_->ScaleWidth() : BoxWidth(); }
 // Made when a picture first comes: most labels never have one, and a hidden window each
 // would cost every one of them at start-up.
 host::PictureBox& lblOrb::PicTmp() {
@@ -149,19 +169,12 @@ void lblOrb::Initialize() {
     // The focus goes to PicCheck, never to the surface.
     SetCanGetFocus(false);
     SetAutoRedraw(true);
-
-    picCheck_ = &AddConstituent<FocusPictureBox>("PicCheck", *this);
-    picCheck_->SetBorderStyle(0);
-    picCheck_->Move(0, 0, kPicCheckSize, kPicCheckSize);
-    picCheck_->SetAutoRedraw(true);
-    picCheck_->OnMouseDown = [this](int b, int s, double x, double y) { PicCheck_MouseDown(b, s, x, y); };
-    picCheck_->OnMouseMove = [this](int b, int s, double x, double y) { PicCheck_MouseMove(b, s, x, y); };
-    picCheck_->OnMouseUp = [this](int b, int s, double x, double y) { PicCheck_MouseUp(b, s, x, y); };
 }
 
 void lblOrb::InitProperties() {
     UserControl::SetFont(Ambient().Font);
     f_.ForeColor = UserControl::ForeColor();
+    if (!f_.IsLabel) Box();
 }
 
 void lblOrb::ReadProperties(host::PropertyBag& bag) {
@@ -192,6 +205,7 @@ void lblOrb::ReadProperties(host::PropertyBag& bag) {
         }
         if (row.id == RightToLeftAppliedAfter) UserControl::SetRightToLeft(f_.RightToLeft);
     }
+    if (!f_.IsLabel) Box();
 }
 
 void lblOrb::WriteProperties(host::PropertyBag& bag) {
@@ -328,16 +342,15 @@ std::optional<host::PropertyValue> lblOrb::GetPropertyByName(std::string_view na
 
 void lblOrb::AutoSizeControl() {
     const auto widthOf = [this](std::wstring_view text) { return TextWidthOf(text); };
-    Extender().SetWidth(AutoSizeWidth(f_.Caption, widthOf, f_.IsLabel, picCheck_->Width(), P()));
+    Extender().SetWidth(AutoSizeWidth(f_.Caption, widthOf, f_.IsLabel, BoxWidth(), P()));
 }
 
 // ---- drawing -----------------------------------------------------------------------------
 
 void lblOrb::DrawControl() {
-    if (!f_.Shown || !picCheck_) return;
+    if (!f_.IsLabel) Box();  // a check box or option button shows its box
+    if (!f_.Shown) return;
     DrawingSurface& surface = Surface();
-    host::PictureBox& box = *picCheck_;
-    DrawingSurface& boxSurface = box.Surface();
 
     if (f_.TransparentBackground) {
         UserControl::SetBackStyle(DrawingSurface::kBackTransparent);
@@ -347,7 +360,7 @@ void lblOrb::DrawControl() {
     }
 
     const BoxColours colours = PlanBoxColours(f_);
-    box.SetBackColor(colours.PicCheckBackColor);  // also clears the box
+    if (picCheck_) picCheck_->SetBackColor(colours.PicCheckBackColor);  // also clears the box
 
     const std::wstring stripped = StripAmpersands(f_.Caption);
     const CaptionMeasures text{TextWidthOf(stripped), TextHeightOf(stripped), TextHeightOf(f_.Caption)};
@@ -357,22 +370,10 @@ void lblOrb::DrawControl() {
     metrics.SurfaceInnerWidth = RoundTwips(ScaleWidth());
     metrics.SurfaceInnerHeight = RoundTwips(ScaleHeight());
     metrics.ControlWidth = Extender().Width();
-    metrics.PicCheckWidth = box.Width();
-    metrics.PicCheckInnerWidth = RoundTwips(box.ScaleWidth());
+    metrics.PicCheckWidth = BoxWidth();
+    metrics.PicCheckInnerWidth = RoundTwips(BoxInnerWidth());
     const Layout layout = PlanLayout(f_, metrics, text);
-
-    if (f_.IsOption) {
-        box.SetFillStyle(DrawingSurface::kFillTransparent);
-        for (const ColouredCircle& c : OptionCircles(colours, metrics.P, metrics.Q)) {
-            boxSurface.Circle(c.circle.centre.x, c.circle.centre.y, c.circle.radius, c.colour);
-        }
-    } else {
-        box.SetFillStyle(DrawingSurface::kFillSolid);
-        for (const checklabel::Line& l : BoxLines(colours, metrics.P)) {
-            boxSurface.Line(l.from.x, l.from.y, l.to.x, l.to.y, l.colour);
-        }
-    }
-    box.Move(layout.BoxLeft.value_or(box.Left()), layout.Top, box.Width(), box.Height());
+    if (picCheck_) DrawBox(colours, metrics, layout);
 
     for (const CaptionPrint& print : PlanCaptionPrints(f_, layout)) {
         SetCurrentX(print.at.x);
@@ -391,11 +392,30 @@ void lblOrb::DrawControl() {
         surface.PSet(p.x, p.y, f_.FocusRectColor);
     }
 
+    if (!picCheck_) return;  // a label without a box has no mark to show
     if (f_.StyleEx == PictureStripStyle) {
         DrawPictureStrip();
     } else if (f_.Checked) {
         DrawCheck(colours.EdgeColors[Mark], f_.CheckStyle, f_.BoxStyle);
     }
+}
+
+// The box's face (option circles or box lines), and the box moved to where the layout puts it.
+void lblOrb::DrawBox(const BoxColours& colours, const Metrics& metrics, const Layout& layout) {
+    host::PictureBox& box = *picCheck_;
+    DrawingSurface& boxSurface = box.Surface();
+    if (f_.IsOption) {
+        box.SetFillStyle(DrawingSurface::kFillTransparent);
+        for (const ColouredCircle& c : OptionCircles(colours, metrics.P, metrics.Q)) {
+            boxSurface.Circle(c.circle.centre.x, c.circle.centre.y, c.circle.radius, c.colour);
+        }
+    } else {
+        box.SetFillStyle(DrawingSurface::kFillSolid);
+        for (const checklabel::Line& l : BoxLines(colours, metrics.P)) {
+            boxSurface.Line(l.from.x, l.from.y, l.to.x, l.to.y, l.colour);
+        }
+    }
+    box.Move(layout.BoxLeft.value_or(box.Left()), layout.Top, box.Width(), box.Height());
 }
 
 // The transparent look: what the container shows behind the control, under the drawing.
@@ -517,7 +537,7 @@ double lblOrb::TextHeightOf(std::wstring_view text) const {
 // ---- input -------------------------------------------------------------------------------
 
 void lblOrb::MouseDown(int button, int shift, double x, double y) {
-    if (picCheck_ && GetFocus() != picCheck_->hWnd()) ::SetFocus(picCheck_->hWnd());
+    if (GetFocus() != PicCheck().hWnd()) ::SetFocus(PicCheck().hWnd());
     if (f_.Enabled) PicCheck_MouseDown(button, shift, x, y);
 }
 
@@ -535,9 +555,7 @@ void lblOrb::KeyPress(int& keyAscii) {
     if (keyAscii == ' ' && f_.HasFocus) PicCheck_MouseDown(1, 0, 0, 0);
 }
 
-void lblOrb::AccessKeyPress(int) {
-    if (picCheck_) ::SetFocus(picCheck_->hWnd());
-}
+void lblOrb::AccessKeyPress(int) { ::SetFocus(PicCheck().hWnd()); }
 
 void lblOrb::PicCheckFocus(bool gained) {
     if (!f_.Enabled || !f_.ShowFocusRect) return;

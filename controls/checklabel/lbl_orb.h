@@ -20,6 +20,7 @@
 #include <variant>
 
 #include "controls/checklabel/check_label_fields.h"
+#include "controls/checklabel/check_plan.h"
 #include "controls/checklabel/check_label_properties.h"
 #include "host/event.h"
 #include "host/property_bag.h"
@@ -119,6 +120,8 @@ public:
     // The one repaint of the whole control.
     void DrawControl();
 
+    // The box. A label draws none (its box would lie outside the control), so a label makes
+    // its box only when something asks for it, such as a click that gives the box the focus.
     host::PictureBox& PicCheck();
     host::PictureBox& PicTmp();
     bool HasFocus() const { return f_.HasFocus; }
@@ -170,6 +173,12 @@ private:
     void ClearToContainer();
     void PlacePicture(host::PicturePtr picture);
     void DrawPictureStrip();
+    FocusPictureBox& Box();
+    void DrawBox(const BoxColours& colours, const Metrics& metrics, const Layout& layout);
+    // The box's width and inner width in twips, as the box reports them; without a box, those
+    // of the box a label would make.
+    int BoxWidth() const;
+    double BoxInnerWidth() const;
 
     CheckLabelFields f_;
     FocusPictureBox* picCheck_ = nullptr;

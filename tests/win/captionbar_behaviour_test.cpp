@@ -342,6 +342,25 @@ TEST_F(CaptionBarFixture, TitlebarAndFormBorderSetTheParentsStyleBits) {
     EXPECT_TRUE(bar->Titlebar());
 }
 
+// Changing the form's frame redraws it but never activates it: set up while hidden, it must
+// not take the activation from the window the user is working in.
+TEST_F(CaptionBarFixture, AFrameChangeLeavesTheActiveWindowAlone) {
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    wintest::PumpFor(20);
+    ASSERT_EQ(GetActiveWindow(), other);
+    Init();  // InitMenu gives the hidden form its title bar
+    bar->SetTitlebar(false);
+    bar->SetFormBorder(true);
+    wintest::PumpFor(20);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_FALSE(IsWindowVisible(form.hWnd()));
+    DestroyWindow(other);
+}
+
 // ---- a drag with real input
 
 // Runs xdotool on the display with these arguments and processes events until it has ended:

@@ -44,6 +44,40 @@ TEST_F(CheckLabelInput, APressToggleOnTheBoxOrTheSurface) {
     EXPECT_EQ(GetFocus(), Box()) << "a press gives PicCheck the focus";
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ChildWindows(HWND parent) {
+    int count = 0;
+    EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// A label draws no box, so it makes the box's window only when something asks for the box; a
+// check box has its box from the start. Once made, a label's box acts as before.
+TEST_F(CheckLabelFixture, ALabelMakesItsBoxOnlyWhenAskedFor) {
+    ShowForm();
+    host::PropertyBag stored;
+    stored.Set("caption", std::string("Latest version:"));
+    stored.Set("islabel", true);
+    lblOrb& label = AddStored(stored, "lblLatestVersion");
+    wintest::PumpFor(30);
+    EXPECT_EQ(ChildWindows(label.hWnd()), 0) << "a shown label has no box window";
+
+    lblOrb& check = AddNew("chkNews", {}, 1200);
+    EXPECT_EQ(ChildWindows(check.hWnd()), 1) << "a check box has its box";
+
+    Press(label.hWnd(), 20, 5);
+    EXPECT_EQ(ChildWindows(label.hWnd()), 1);
+    EXPECT_EQ(GetFocus(), label.PicCheck().hWnd()) << "a press still gives the box the focus";
+
+    label.SetIsLabel(false);
+    label.SetIsLabel(true);
+    EXPECT_EQ(ChildWindows(label.hWnd()), 1) << "made once, the box stays";
+}
+
 TEST_F(CheckLabelInput, ADisabledControlIgnoresPressesButTheBoxStillHovers) {
     control->SetHotTracking(true);
     control->SetEnabled(false);
