@@ -277,18 +277,21 @@ struct Connection::Shared {
     }
 };
 
-Connection::Connection(const std::string& agent, DWORD timeoutMs) : shared_(new Shared) {
+Connection::Connection(const std::string& agent, DWORD timeoutMs, Waiting waiting)
+    : shared_(new Shared), waiting_(waiting) {
     shared_->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->room = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     shared_->completed = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!shared_->wake || !shared_->done || !shared_->room || !shared_->completed) return;
     shared_->timeoutMs = timeoutMs;
+    const DWORD asynchronous = Blocking() ? 0 : INTERNET_FLAG_ASYNC;
     shared_->session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
-                                     INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_ASYNC);
+                                     INTERNET_FLAG_NO_CACHE_WRITE | asynchronous);
     if (!shared_->session) return;
-    InternetSetStatusCallbackA(shared_->session, &Shared::StatusCallback);
     SetTimeouts(shared_->session, timeoutMs);
+    if (Blocking()) return;
+    InternetSetStatusCallbackA(shared_->session, &Shared::StatusCallback);
     thread_ = CreateThread(nullptr, 0, &Shared::Work, shared_, 0, nullptr);
 }
 
@@ -301,7 +304,14 @@ Connection::~Connection() {
     GiveUp();
 }
 
-bool Connection::Ok() const { return shared_ && thread_; }
+bool Connection::Ok() const { return shared_ && (Blocking() ? shared_->session != nullptr : thread_ != nullptr); }
+
+// A blocking connection's job, run on the calling thread; as on the worker, a job that throws
+// (out of memory) fails.
+bool Connection::RunHere() {
+    host::CatchAtBoundary([this] { shared_->RunJob(); }, [this] { shared_->JobFailed(); });
+    return shared_->ok;
+}
 
 HINTERNET Connection::Request() const { return shared_ ? shared_->request : nullptr; }
 
@@ -311,6 +321,7 @@ bool Connection::Open(const std::string& url, const std::string& headers, DWORD 
     shared_->url = url;
     shared_->headers = headers;
     shared_->flags = flags;
+    if (Blocking()) return RunHere();
     Start();
     return Wait(cancel) && shared_->ok;
 }
@@ -320,8 +331,12 @@ bool Connection::ReadOnce(DWORD most, const bool& cancel, std::string_view& data
     if (!Ok() || !Request() || reading_) return false;
     shared_->job = Job::Read;
     shared_->most = most;
-    Start();
-    if (!Wait(cancel) || !shared_->ok) return false;
+    if (Blocking()) {
+        if (!RunHere()) return false;
+    } else {
+        Start();
+        if (!Wait(cancel) || !shared_->ok) return false;
+    }
     data = std::string_view(shared_->buffer.data(), shared_->got);
     return true;
 }
@@ -329,6 +344,7 @@ bool Connection::ReadOnce(DWORD most, const bool& cancel, std::string_view& data
 bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data) {
     data = {};
     if (!Ok() || !Request()) return false;
+    if (Blocking()) return ReadOnce(most, cancel, data);  // nobody to read ahead for
     if (!reading_) {
         shared_->job = Job::ReadBody;
         shared_->most = most;

@@ -1,9 +1,10 @@
 // The WinINet handles of one transfer, and a thread of their own for the calls that wait on
 // the network. The window's thread hands it one call at a time (or sets it reading the body
 // on its own) and, while it waits, keeps its events running; it gives up when the cancel flag
-// turns true or a wait takes longer than the transfer's time-out. WinINet does not end every wait by its own time-outs (Wine
-// ignores them while it opens an address), and a window that stops answering while a
-// server stays silent is what this prevents.
+// turns true or a wait takes longer than the transfer's time-out. WinINet does not end every
+// wait by its own time-outs (Wine ignores them while it opens an address), and a window that
+// stops answering while a server stays silent is what this prevents. A thread without a window
+// (the version query's) has nothing to keep running: its calls block instead (Waiting::Blocking).
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,17 @@
 
 namespace modI {
 
+// How the calls of a transfer wait.
+enum class Waiting {
+    // On a thread of the connection's own, with the calling thread's window events running
+    // meanwhile; the cancel flag or the time-out ends the wait. For the window's thread.
+    WithEvents,
+    // On the calling thread, blocked in WinINet until the call ends (WinINet's own time-outs):
+    // no extra thread and no asynchronous machinery. For a thread of its own that has no window
+    // to keep running and nothing to cancel, such as the version query's.
+    Blocking,
+};
+
 class Connection {
 public:
     // Opens the session (agent name, the system's proxy settings, no cache writes, WinINet's
@@ -21,7 +33,9 @@ public:
     // can be read without waiting for a full buffer; the thread waits for each call to finish)
     // and starts the thread. Ok()
     // says whether both worked. `timeoutMs` also bounds each wait of Open, ReadOnce and ReadBody.
-    Connection(const std::string& agent, DWORD timeoutMs);
+    // With Waiting::Blocking the session is synchronous and no thread is started; the cancel
+    // flag is not looked at, and each read of ReadBody waits for a whole read or the end.
+    Connection(const std::string& agent, DWORD timeoutMs, Waiting waiting = Waiting::WithEvents);
     // An idle thread ends here and closes the handles before the destructor returns. A thread
     // still inside a call that was given up closes them itself when that call comes back:
     // a WinINet handle must not be closed under a call that is using it.
@@ -53,6 +67,8 @@ public:
 
 private:
     struct Shared;
+    bool Blocking() const { return waiting_ == Waiting::Blocking; }
+    bool RunHere();
     void Start();
     enum class Waited { Done, Slice, GaveUp };
     bool Wait(const bool& cancel);
@@ -61,6 +77,7 @@ private:
     void GiveUp();
     Shared* shared_;          // null once given up
     std::string current_;      // what the last read delivered
+    Waiting waiting_;
     bool reading_ = false;     // the worker reads the body on its own
     HANDLE thread_ = nullptr;  // the worker; null when it could not be started
 };

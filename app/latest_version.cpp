@@ -14,10 +14,10 @@ VersionBounds QueryBounds;
 
 std::string GetLatestVersion() { return LatestVersionFrom(texts::VersionUrl.Decode()); }
 
-std::string LatestVersionFrom(const std::string& url) {
+std::string LatestVersionFrom(const std::string& url, modI::Waiting waiting) {
     std::string fileName;
     const bool neverCancelled = false;
-    const std::string body = modI::FetchUrl(url, "", false, fileName, nullptr, neverCancelled, nullptr, 0);
+    const std::string body = modI::FetchUrl(url, "", false, fileName, nullptr, neverCancelled, nullptr, 0, waiting);
     return modMain::FormatLatestVersion(body);
 }
 
@@ -55,7 +55,8 @@ struct VersionQuery::Shared {
     }
     void Run() {
         // Nothing may leave a thread's entry; a query that failed this way failed.
-        host::CatchAtBoundary([this] { text = LatestVersionFrom(url); },
+        // The thread has no window to keep running: its calls simply block.
+        host::CatchAtBoundary([this] { text = LatestVersionFrom(url, modI::Waiting::Blocking); },
                               [this] { text = texts::VersionError.Decode(); });
         SetEvent(ready);
     }

@@ -6,14 +6,16 @@
 
 #include <string>
 
+#include "app/connection.h"
+
 namespace frmMainQueries {
 
 // Version, month name, day and year of the service's version file, or the query's error
 // text when it cannot be had. Blocks while the transfer runs (events are processed).
 std::string GetLatestVersion();
 
-// The same for the version file at `url`.
-std::string LatestVersionFrom(const std::string& url);
+// The same for the version file at `url`; `waiting` as for FetchUrl.
+std::string LatestVersionFrom(const std::string& url, modI::Waiting waiting = modI::Waiting::WithEvents);
 
 // When the window shows at the latest, with or without the answer, and when the label gives
 // up on the query and shows the error text; milliseconds from the program's start.
@@ -30,8 +32,10 @@ void ReadBoundsFromEnvironment();
 
 // The version query of `url` on a thread of its own, started by the constructor, so that the
 // window can show and run while the service takes its time: Ready() is signalled when Text()
-// holds the answer. Nothing waits for a query that is given up (by destroying it): its thread
-// lets go of the transfer by itself when the transfer ends, within the transfer's own time-out.
+// holds the answer. The thread's calls block (modI::Waiting::Blocking): it has no window to
+// keep running. Nothing waits for a query that is given up (by destroying it): its thread lets
+// go of the transfer by itself when the transfer's calls end, by WinINet's own time-outs at the
+// latest, and a process that ends meanwhile ends the thread with it.
 class VersionQuery {
 public:
     explicit VersionQuery(std::string url);

@@ -62,7 +62,10 @@ std::string ResolveLocation(const std::string& base, const std::string& location
 void OpenAnswer(Connection& connection, const std::string& url, const std::string& headers, const bool& cancel) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
-        if (!connection.Open(address, headers, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, cancel)) {
+        // Reloaded from the server, and kept out of the cache: the session's "no cache writes"
+        // does not reach the requests it opens.
+        const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+        if (!connection.Open(address, headers, flags, cancel)) {
             throw Failed{};
         }
         const HINTERNET request = connection.Request();
@@ -153,11 +156,11 @@ std::string ReadReply(Connection& connection, bool wantFile, std::string& fileNa
 
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
                      std::string& fileName, host::PictureBox* progress, const bool& cancel,
-                     host::Timer* activity, std::int32_t minSize) {
+                     host::Timer* activity, std::int32_t minSize, Waiting waiting) {
     fileName.clear();
     std::string result;
     {
-        Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs);
+        Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs, waiting);
         try {
             if (!connection.Ok()) throw Failed{};
             OpenAnswer(connection, url, headers, cancel);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/connection.h"
+
 namespace host {
 class PictureBox;
 class Timer;
@@ -29,11 +31,13 @@ inline constexpr DWORD kReadSize = 32000;
 //  cancel       read after every read; once true the transfer ends and nothing is returned
 //  activity     enabled when the body transfer starts
 //  minSize      smallest content length whose body is read
+//  waiting      how the calls wait (Connection): on the window's thread with its events
+//               running, or blocked on a thread of the caller's own
 // A body that ends before its announced length, or runs past it, and a read that fails, are
 // failures: a truncated body is never handed on.
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
                      std::string& fileName, host::PictureBox* progress, const bool& cancel,
-                     host::Timer* activity, std::int32_t minSize);
+                     host::Timer* activity, std::int32_t minSize, Waiting waiting = Waiting::WithEvents);
 
 // Draws `percent` as a filled bar with a centred text into the picture box.
 void DrawProgress(host::PictureBox& progress, std::uint8_t percent);

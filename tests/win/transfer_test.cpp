@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "host/app.h"
@@ -67,6 +70,60 @@ TEST(FetchUrl, SendsTheAgentNameAndNoCacheHeadersOfItsOwn) {
     EXPECT_EQ(server.RequestLines()[0], "GET /latest/version.txt HTTP/1.1");
     const std::string head = server.RequestHeads()[0];
     EXPECT_NE(head.find("\r\nUser-Agent: Orb Vorex Web Setup 2009\r\n"), std::string::npos) << head;
+}
+
+// The version query's way of waiting: every call blocks its own thread. The answers are those
+// of the window's way, for a body, a redirect and the failures.
+TEST(FetchUrl, BlockingCallsGiveTheSameAnswers) {
+    const std::string body(70000, 'v');
+    const struct {
+        const char* what;
+        std::function<void(Connection&)> reply;
+        std::string expected;
+    } cases[] = {
+        {"a body without length", [&](Connection& c) { c.Send(Reply("", body)); }, body},
+        {"a redirect",
+         [](Connection& c) {
+             if (c.requestLine.starts_with("GET /file ")) {
+                 c.Send(WithLength("the body"));
+             } else {
+                 c.Send("HTTP/1.1 302 Found\r\nLocation: /file\r\nContent-Length: 0\r\n\r\n");
+             }
+         },
+         "the body"},
+        {"an error status", [](Connection& c) { c.Send("HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\ngone"); }, ""},
+        {"a body cut short",
+         [](Connection& c) { c.Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n\r\n" + std::string(30000, 'a')); },
+         ""},
+    };
+    for (const auto& c : cases) {
+        TestHttpServer server(c.reply);
+        std::string fileName;
+        const bool no = false;
+        EXPECT_EQ(modI::FetchUrl(server.Url("/v"), "", false, fileName, nullptr, no, nullptr, 0, modI::Waiting::Blocking),
+                  c.expected)
+            << c.what;
+    }
+    std::string fileName;
+    const bool no = false;
+    EXPECT_EQ(modI::FetchUrl("http://127.0.0.1:1/v", "", false, fileName, nullptr, no, nullptr, 0, modI::Waiting::Blocking),
+              "")
+        << "nobody listening";
+}
+
+// What a transfer receives stays out of WinINet's cache, in both ways of waiting: an
+// installer is not kept a second time among the user's temporary Internet files.
+TEST(FetchUrl, NothingIsWrittenToTheCache) {
+    for (const modI::Waiting waiting : {modI::Waiting::WithEvents, modI::Waiting::Blocking}) {
+        TestHttpServer server([](Connection& c) { c.Send(WithLength("cached?")); });
+        const std::string url = server.Url("/cache-probe");
+        std::string fileName;
+        const bool no = false;
+        ASSERT_EQ(modI::FetchUrl(url, "", false, fileName, nullptr, no, nullptr, 0, waiting), "cached?");
+        DWORD size = 0;
+        EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) || GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+            << "a cache entry for " << url;
+    }
 }
 
 TEST(FetchUrl, ShortReplyWithoutLengthIsOneReadOfAtMost32000Bytes) {
