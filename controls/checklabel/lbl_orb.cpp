@@ -139,6 +139,7 @@ FocusPictureBox& lblOrb::Box() {
         picCheck_->OnMouseDown = [this](int b, int s, double x, double y) { PicCheck_MouseDown(b, s, x, y); };
         picCheck_->OnMouseMove = [this](int b, int s, double x, double y) { PicCheck_MouseMove(b, s, x, y); };
         picCheck_->OnMouseUp = [this](int b, int s, double x, double y) { PicCheck_MouseUp(b, s, x, y); };
+        if (f_.IsLabel) DrawControl();  // a label's box lies outside the control: put it there
     }
     return *picCheck_;
 }

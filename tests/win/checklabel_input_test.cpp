@@ -72,6 +72,11 @@ TEST_F(CheckLabelFixture, ALabelMakesItsBoxOnlyWhenAskedFor) {
     Press(label.hWnd(), 20, 5);
     EXPECT_EQ(ChildWindows(label.hWnd()), 1);
     EXPECT_EQ(GetFocus(), label.PicCheck().hWnd()) << "a press still gives the box the focus";
+    RECT box{}, inside{}, shown{};
+    GetWindowRect(label.PicCheck().hWnd(), &box);
+    MapWindowPoints(nullptr, label.hWnd(), reinterpret_cast<POINT*>(&box), 2);
+    GetClientRect(label.hWnd(), &inside);
+    EXPECT_FALSE(IntersectRect(&shown, &box, &inside)) << "the box a label made lies outside it";
 
     label.SetIsLabel(false);
     label.SetIsLabel(true);
