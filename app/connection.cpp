@@ -306,11 +306,15 @@ Connection::~Connection() {
 
 bool Connection::Ok() const { return shared_ && (Blocking() ? shared_->session != nullptr : thread_ != nullptr); }
 
-// A blocking connection's job, run on the calling thread; as on the worker, a job that throws
-// (out of memory) fails.
-bool Connection::RunHere() {
-    host::CatchAtBoundary([this] { shared_->RunJob(); }, [this] { shared_->JobFailed(); });
-    return shared_->ok;
+// Runs the job handed over and tells whether it worked: on the calling thread when blocking
+// (as on the worker, a job that throws fails), else on the worker while the window's events run.
+bool Connection::Run(const bool& cancel) {
+    if (Blocking()) {
+        host::CatchAtBoundary([this] { shared_->RunJob(); }, [this] { shared_->JobFailed(); });
+        return shared_->ok;
+    }
+    Start();
+    return Wait(cancel) && shared_->ok;
 }
 
 HINTERNET Connection::Request() const { return shared_ ? shared_->request : nullptr; }
@@ -321,9 +325,7 @@ bool Connection::Open(const std::string& url, const std::string& headers, DWORD 
     shared_->url = url;
     shared_->headers = headers;
     shared_->flags = flags;
-    if (Blocking()) return RunHere();
-    Start();
-    return Wait(cancel) && shared_->ok;
+    return Run(cancel);
 }
 
 bool Connection::ReadOnce(DWORD most, const bool& cancel, std::string_view& data) {
@@ -331,12 +333,7 @@ bool Connection::ReadOnce(DWORD most, const bool& cancel, std::string_view& data
     if (!Ok() || !Request() || reading_) return false;
     shared_->job = Job::Read;
     shared_->most = most;
-    if (Blocking()) {
-        if (!RunHere()) return false;
-    } else {
-        Start();
-        if (!Wait(cancel) || !shared_->ok) return false;
-    }
+    if (!Run(cancel)) return false;
     data = std::string_view(shared_->buffer.data(), shared_->got);
     return true;
 }

@@ -68,7 +68,7 @@ public:
 private:
     struct Shared;
     bool Blocking() const { return waiting_ == Waiting::Blocking; }
-    bool RunHere();
+    bool Run(const bool& cancel);
     void Start();
     enum class Waited { Done, Slice, GaveUp };
     bool Wait(const bool& cancel);

@@ -4,11 +4,10 @@
 // within a second, what is on the desktop and what was started.
 #include <gtest/gtest.h>
 
+#include "install_helpers.h"
 #include "service_control.h"
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +22,11 @@
 #include "host/standard_controls.h"
 
 namespace {
+
+using wintest::DesktopFolder;
+using wintest::DesktopPath;
+using wintest::FileBytes;
+using wintest::RecordedEffects;
 
 using wintest::ControlService;
 
@@ -44,30 +48,10 @@ const char* Describe(Seen seen) {
     return "?";
 }
 
-struct Recorded : host::App::Effects {
-    std::vector<int> boxStyles;
-    std::vector<std::string> started;
-    int MsgBox(const std::string&, int style, const std::string&) override {
-        boxStyles.push_back(style);
-        return 1;
-    }
-    bool Shell(const std::string& commandLine, int) override {
-        started.push_back(commandLine);
-        return true;
-    }
-    bool ShellOpen(const std::string&) override { return true; }
-};
-
-std::string Desktop() {
-    std::string desktop;
-    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
-    return desktop;
-}
-
 std::vector<std::string> DesktopFiles() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((Desktop() + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((DesktopFolder() + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         const std::string name = found.cFileName;
@@ -78,12 +62,7 @@ std::vector<std::string> DesktopFiles() {
 }
 
 void CleanDesktop() {
-    for (const std::string& name : DesktopFiles()) DeleteFileA((Desktop() + "\\" + name).c_str());
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const std::string& name : DesktopFiles()) DeleteFileA(DesktopPath(name).c_str());
 }
 
 // The installer the service serves: the demo installer built beside this program.
@@ -91,7 +70,7 @@ std::string ServedLiteInstaller() {
     std::string program = ORB_PROGRAM_FILE;  // ...\app\OrbVorexTrialWebSetup.exe
     program.resize(program.find_last_of("/\\"));
     program.resize(program.find_last_of("/\\"));
-    return ReadFile(program + "/tools/" + kLiteInstaller);
+    return FileBytes(program + "/tools/" + kLiteInstaller);
 }
 
 // Every byte percent-encoded: how raw bytes travel in a control query.
@@ -173,7 +152,7 @@ struct FaultMatrix : testing::Test {
     InstallRun Install(const std::string& control, const std::string& email = "user@example.com") {
         ControlService("reset=1&reset_log=1" + (control.empty() ? "" : "&" + control));
         CleanDesktop();
-        Recorded effects;
+        RecordedEffects effects;
         host::App::SetEffects(&effects);
         auto window = std::make_unique<frmMain>();
         EXPECT_TRUE(window->Loaded());
@@ -204,8 +183,8 @@ struct FaultMatrix : testing::Test {
         run.started = effects.started;
         if (!effects.started.empty()) {
             run.seen = Seen::Installed;
-        } else if (!effects.boxStyles.empty()) {
-            run.seen = effects.boxStyles[0] == 64 ? Seen::BusyBox : Seen::FailureBox;
+        } else if (!effects.boxes.empty()) {
+            run.seen = effects.boxes[0].style == 64 ? Seen::BusyBox : Seen::FailureBox;
         }
         window.reset();
         host::App::SetEffects(nullptr);
@@ -220,7 +199,7 @@ struct FaultMatrix : testing::Test {
         if (expected == Seen::Installed) {
             ASSERT_EQ(run.desktop, std::vector<std::string>{kLiteInstaller}) << row;
             const std::string served = ServedLiteInstaller();
-        EXPECT_EQ(ReadFile(Desktop() + "\\" + kLiteInstaller), served.substr(0, served.size() - shortBy))
+        EXPECT_EQ(FileBytes(DesktopPath(kLiteInstaller)), served.substr(0, served.size() - shortBy))
                 << row << ": the saved file is not the served installer";
             ASSERT_EQ(run.started.size(), 1u) << row;
             EXPECT_TRUE(run.closed) << row;
@@ -289,7 +268,7 @@ TEST_F(FaultMatrix, HostileFileNamesAreFailuresThatWriteNothing) {
           "an unclosed quote");
 
     // Where the names above point, had they been followed.
-    const std::string desktop = Desktop();
+    const std::string desktop = DesktopFolder();
     for (const std::string& path : {desktop + "\\..\\x.exe", desktop + "\\..\\abs.exe", std::string("C:\\x.exe"),
                                     std::string("C:\\abs.exe"), std::string("Z:\\abs.exe"),
                                     std::string("Z:\\tmp\\x.exe"), std::string("x.exe"), std::string("abs.exe")}) {
@@ -376,7 +355,7 @@ struct VersionShown {
 
 VersionShown RunWithVersionFile(const std::string& control) {
     ControlService("reset=1&" + control);
-    Recorded effects;
+    RecordedEffects effects;
     host::App::SetEffects(&effects);
     VersionShown shown;
     {

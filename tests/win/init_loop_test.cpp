@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "service_control.h"
+#include "test_http_server.h"
 
 #include "app/frm_main.h"
 #include "app/latest_version.h"
@@ -144,15 +145,7 @@ public:
     SilentServer() {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 8);
-        int size = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+        listener_ = wintest::ListenOnLoopback(port_);
         thread_ = std::thread([this] {
             for (SOCKET client; (client = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET;) {
                 taken_.push_back(client);

@@ -2,10 +2,9 @@
 // the indicator, the buttons, what is saved and what is started.
 #include <gtest/gtest.h>
 
+#include "install_helpers.h"
 #include "service_control.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,24 +17,9 @@
 
 namespace {
 
-struct RecordedEffects : host::App::Effects {
-    struct Box {
-        std::string text;
-        int style;
-        std::string title;
-    };
-    std::vector<Box> boxes;
-    std::vector<std::string> started;
-    int MsgBox(const std::string& text, int style, const std::string& title) override {
-        boxes.push_back({text, style, title});
-        return 1;
-    }
-    bool Shell(const std::string& commandLine, int windowStyle) override {
-        started.push_back(commandLine + " style " + std::to_string(windowStyle));
-        return true;
-    }
-    bool ShellOpen(const std::string&) override { return true; }
-};
+using wintest::DesktopPath;
+using wintest::FileBytes;
+using wintest::RecordedEffects;
 
 constexpr const char* kBusy = "The download server is busy right now. Please try again later.";
 constexpr const char* kFailure =
@@ -43,17 +27,6 @@ constexpr const char* kFailure =
     "address, then try it again.";
 constexpr const char* kTitle = "Orb Vorex Trial Web Setup";
 constexpr const char* kName = "OrbVorexInstallTest.exe";
-
-std::string DesktopPath(const std::string& name) {
-    std::string desktop;
-    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
-    return desktop + "\\" + name;
-}
-
-std::string FileBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct InstallFixture : testing::Test {
     RecordedEffects effects;
@@ -133,7 +106,8 @@ TEST_F(InstallFixture, AWholeInstallerIsSavedStartedMinimisedAndTheWindowUnloads
     body[0] = 'M';
     window->FinishInstall(body, kName);
     ASSERT_EQ(effects.started.size(), 1u);
-    EXPECT_EQ(effects.started[0], "\"" + DesktopPath(kName) + "\" /source=web style 2");
+    EXPECT_EQ(effects.started[0], "\"" + DesktopPath(kName) + "\" /source=web");
+    EXPECT_EQ(effects.startStyles[0], 2);
     EXPECT_TRUE(effects.boxes.empty());
     EXPECT_TRUE(window->Closing);
     WIN32_FILE_ATTRIBUTE_DATA data{};

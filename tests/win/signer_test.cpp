@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "install_helpers.h"
 
 #include "app/files.h"
 #include "app/frm_main.h"
@@ -21,37 +21,17 @@
 
 namespace {
 
+using wintest::FileBytes;
+using wintest::RecordedEffects;
+
 constexpr const char* kFailure =
     "The installer could not be downloaded. Please check your Internet connection and your e-mail "
     "address, then try it again.";
 constexpr const char* kName = "OrbVorexSignedTest.exe";
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string DesktopPath() { return wintest::DesktopPath(kName); }
 
 std::string Signed(const char* file) { return std::string(ORB_SIGNED_DIR) + "\\" + file; }
-
-std::string DesktopPath() {
-    std::string desktop;
-    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
-    return desktop + "\\" + kName;
-}
-
-struct RecordedEffects : host::App::Effects {
-    std::vector<std::string> boxes;
-    std::vector<std::string> started;
-    int MsgBox(const std::string& text, int, const std::string&) override {
-        boxes.push_back(text);
-        return 1;
-    }
-    bool Shell(const std::string& commandLine, int) override {
-        started.push_back(commandLine);
-        return true;
-    }
-    bool ShellOpen(const std::string&) override { return true; }
-};
 
 // Trusts the test root in the machine's root store for the run of this suite, as a test on
 // Windows needs. Wine 8 keeps its root store from the host's certificates and drops what is
@@ -59,7 +39,7 @@ struct RecordedEffects : host::App::Effects {
 class TrustedTestRoot {
 public:
     TrustedTestRoot() {
-        const std::string der = ReadFile(Signed("root.cer"));
+        const std::string der = FileBytes(Signed("root.cer"));
         store_ = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
         if (!store_ || der.empty()) return;
         CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING,
@@ -134,7 +114,7 @@ private:
 
 TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
     const Row& row = GetParam();
-    const std::string installer = ReadFile(Signed(row.file));
+    const std::string installer = FileBytes(Signed(row.file));
     ASSERT_GE(installer.size(), 30000u) << row.file;
     const LONG trust = modMain::ExamineSignature(Signed(row.file)).trust;
     const std::string said = "WinVerifyTrust said " + Hex(trust);
@@ -152,11 +132,11 @@ TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
         EXPECT_EQ(effects.started[0], "\"" + DesktopPath() + "\" /source=web");
         EXPECT_TRUE(effects.boxes.empty());
         EXPECT_TRUE(window.Closing);
-        EXPECT_EQ(ReadFile(DesktopPath()), installer) << "the installer on the desktop is not the one sent";
+        EXPECT_EQ(FileBytes(DesktopPath()), installer) << "the installer on the desktop is not the one sent";
     } else {
         EXPECT_TRUE(effects.started.empty()) << said;
         ASSERT_EQ(effects.boxes.size(), 1u) << said;
-        EXPECT_EQ(effects.boxes[0], kFailure);
+        EXPECT_EQ(effects.boxes[0].text, kFailure);
         EXPECT_FALSE(window.Closing);
         EXPECT_TRUE(window.InstallButton().Enabled());
         EXPECT_EQ(GetFileAttributesA(DesktopPath().c_str()), INVALID_FILE_ATTRIBUTES)
@@ -170,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SignedInstaller, testing::ValuesIn(kRows),
 // The signer's name is in the program only encoded: the signature check as compiled for
 // this build holds no plain copy of it.
 TEST(SignerSetting, IsStoredEncoded) {
-    const std::string object = ReadFile(ORB_SIGNATURE_OBJECT);
+    const std::string object = FileBytes(ORB_SIGNATURE_OBJECT);
     ASSERT_GT(object.size(), 1024u) << "cannot read " << ORB_SIGNATURE_OBJECT;
     const std::string signer = ORB_TEST_SIGNER;
     EXPECT_EQ(object.find(signer), std::string::npos);

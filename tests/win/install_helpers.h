@@ -1,0 +1,54 @@
+// What the tests of the install command share: the program's effects recorded instead of
+// shown or started, the desktop the installer is saved on, and a file's bytes.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "host/app.h"
+
+namespace wintest {
+
+// Message boxes and program starts, recorded; a message box answers OK, a start succeeds and
+// the shell opens nothing.
+struct RecordedEffects : host::App::Effects {
+    struct Box {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    std::vector<Box> boxes;
+    std::vector<std::string> started;  // command lines
+    std::vector<int> startStyles;      // their window styles, in the same order
+    int MsgBox(const std::string& text, int style, const std::string& title) override {
+        boxes.push_back({text, style, title});
+        return 1;
+    }
+    bool Shell(const std::string& commandLine, int windowStyle) override {
+        started.push_back(commandLine);
+        startStyles.push_back(windowStyle);
+        return true;
+    }
+    bool ShellOpen(const std::string&) override { return true; }
+};
+
+inline std::string DesktopFolder() {
+    std::string desktop;
+    modMain::GetSpecialFolderPath(nullptr, 0, desktop);
+    return desktop;
+}
+
+inline std::string DesktopPath(const std::string& name) { return DesktopFolder() + "\\" + name; }
+
+// The whole file; empty when it cannot be read.
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace wintest
