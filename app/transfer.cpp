@@ -95,13 +95,12 @@ void LetEventsRun(DWORD& ranAt) {
     host::App::DoEvents();
 }
 
-// Reads the body to its end, drawing progress and letting the window run after each piece.
-// The connection reads ahead on its own thread and hands over what has arrived, so that a
-// slow server still moves the progress and a fast one is read while the window draws.
-std::string ReadBody(Connection& connection, std::int32_t contentLength, std::int32_t announced,
-                     host::PictureBox* progress, const bool& cancel) {
-    std::string body;
-    if (contentLength > 0) body.reserve(static_cast<std::size_t>(contentLength));
+// Reads the body to its end into `sink`, drawing progress and letting the window run after
+// each piece. The connection reads ahead on its own thread and hands over what has arrived,
+// so that a slow server still moves the progress and a fast one is read while the window
+// draws. False when cancelled: whatever arrived is then to be discarded.
+bool ReadBody(Connection& connection, std::int32_t contentLength, std::int32_t announced,
+              host::PictureBox* progress, const bool& cancel, BodySink& sink) {
     std::int64_t total = 0;
     int drawnPercent = -1;  // a bar redrawn at the same percentage would look the same
     DWORD eventsRanAt = GetTickCount();
@@ -111,9 +110,9 @@ std::string ReadBody(Connection& connection, std::int32_t contentLength, std::in
         if (chunk.empty()) {
             // The end of the data, or a connection that dropped before the announced length.
             if (announced > 0 && total != announced) throw Failed{};
-            return body;
+            return true;
         }
-        body.append(chunk);
+        if (!sink.Append(chunk)) throw Failed{};
         total += static_cast<std::int64_t>(chunk.size());
         if (announced > 0 && total > announced) throw Failed{};
         if (progress) {
@@ -126,11 +125,13 @@ std::string ReadBody(Connection& connection, std::int32_t contentLength, std::in
         }
         LetEventsRun(eventsRanAt);
     }
-    return {};  // cancelled: whatever arrived is discarded
+    return false;
 }
 
+// The reply's body: short replies in the result; a body read in the loop goes to `sink`, or
+// into the result when there is none.
 std::string ReadReply(Connection& connection, bool wantFile, std::string& fileName, host::PictureBox* progress,
-                      const bool& cancel, host::Timer* activity, std::int32_t minSize) {
+                      const bool& cancel, host::Timer* activity, std::int32_t minSize, BodySink* sink) {
     const HINTERNET request = connection.Request();
     // The announced length is always read, to tell a complete body from a cut one; it takes
     // part in the decisions below only when there is a progress bar to draw.
@@ -149,14 +150,21 @@ std::string ReadReply(Connection& connection, bool wantFile, std::string& fileNa
     }
     if (contentLength < minSize) return {};
     if (activity) activity->SetEnabled(true);
-    return ReadBody(connection, contentLength, *announced, progress, cancel);
+    if (sink) {
+        ReadBody(connection, contentLength, *announced, progress, cancel, *sink);
+        return {};
+    }
+    MemorySink memory;
+    if (contentLength > 0) memory.body.reserve(static_cast<std::size_t>(contentLength));
+    if (!ReadBody(connection, contentLength, *announced, progress, cancel, memory)) return {};
+    return std::move(memory.body);
 }
 
 }  // namespace
 
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
                      std::string& fileName, host::PictureBox* progress, const bool& cancel,
-                     host::Timer* activity, std::int32_t minSize, Waiting waiting) {
+                     host::Timer* activity, std::int32_t minSize, Waiting waiting, BodySink* sink) {
     fileName.clear();
     std::string result;
     {
@@ -164,7 +172,7 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
         try {
             if (!connection.Ok()) throw Failed{};
             OpenAnswer(connection, url, headers, cancel);
-            result = ReadReply(connection, wantFile, fileName, progress, cancel, activity, minSize);
+            result = ReadReply(connection, wantFile, fileName, progress, cancel, activity, minSize, sink);
         } catch (const Failed&) {
             result.clear();
             fileName.clear();

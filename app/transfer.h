@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/body_sink.h"
 #include "app/connection.h"
 
 namespace host {
@@ -33,11 +34,14 @@ inline constexpr DWORD kReadSize = 32000;
 //  minSize      smallest content length whose body is read
 //  waiting      how the calls wait (Connection): on the window's thread with its events
 //               running, or blocked on a thread of the caller's own
+//  sink         where a body read in the loop goes as it arrives (the result then holds only a
+//               short reply read with one read); null: into the result
 // A body that ends before its announced length, or runs past it, and a read that fails, are
 // failures: a truncated body is never handed on.
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
                      std::string& fileName, host::PictureBox* progress, const bool& cancel,
-                     host::Timer* activity, std::int32_t minSize, Waiting waiting = Waiting::WithEvents);
+                     host::Timer* activity, std::int32_t minSize, Waiting waiting = Waiting::WithEvents,
+                     BodySink* sink = nullptr);
 
 // Draws `percent` as a filled bar with a centred text into the picture box.
 void DrawProgress(host::PictureBox& progress, std::uint8_t percent);

@@ -2,15 +2,17 @@
 # The main job: builds the program, starts the local download service and runs the setup
 # program under Wine against it; stops the service when the program ends. It builds only
 # what it runs: the 64-bit program (this machine's Wine runs 64-bit programs only) and the
-# demo installers the service hands out; scripts/test.sh builds the rest.
+# demo installers the service hands out; scripts/test.sh builds the rest. Its tree is
+# build/demo and its service listens on port 8765; the tests' tree (build/win64) has a port of
+# its own, so that both can run at once.
 # With $DISPLAY set the window appears there for you to use; without one the program runs
 # on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/deps.sh
-build=$root/build/win64
-cmake --preset win64 >/dev/null
+build=$root/build/demo
+cmake --preset demo >/dev/null
 cleanup() {
     [ -z "${session:-}" ] || wait "$session" 2>/dev/null || true
     scripts/service.sh stop "$build" || true
@@ -23,7 +25,7 @@ trap cleanup EXIT
 scripts/wine-session.sh start "$build" ${DISPLAY:+"$DISPLAY"} >"$build/wine-session.out" 2>&1 &
 session=$!
 echo "building the setup program and the demo installers (the first time takes a minute or two)"
-cmake --build --preset win64 --target OrbVorexTrialWebSetup OrbVorex2009LiteTrial OrbVorex2009ProTrial
+cmake --build --preset demo --target OrbVorexTrialWebSetup OrbVorex2009LiteTrial OrbVorex2009ProTrial
 wait "$session" || { cat "$build/wine-session.out" >&2; exit 1; }
 cat "$build/wine-session.out"
 # Throttled, so that the progress bar can be seen (about three seconds for the demo installer).

@@ -12,7 +12,11 @@ mkdir -p "$dir"
 
 stop_service() {
     if [ -f "$dir/pid" ]; then
-        kill "$(cat "$dir/pid")" 2>/dev/null || true
+        local pid
+        pid=$(cat "$dir/pid")
+        kill "$pid" 2>/dev/null || true
+        # Gone before this returns: a start right after must find the port free.
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         rm -f "$dir/pid"
     fi
 }
@@ -22,6 +26,11 @@ start)
     stop_service
     port=${3:-8765}
     shift $(( $# < 3 ? $# : 3 ))
+    if ! python3 -c 'import socket,sys; s=socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1); s.bind(("127.0.0.1", int(sys.argv[1])))' "$port" 2>/dev/null; then
+        echo "port $port is in use: another program (a demo's service left running?) listens on" \
+             "127.0.0.1:$port; stop it, or build this tree for another port (-DORB_SERVICE_PORT=N)" >&2
+        exit 1
+    fi
     rm -f "$dir/ready"
     python3 "$root/service/orbsvc.py" --port "$port" --installers "$build/tools" \
         --log "$dir/requests.log" --ready-file "$dir/ready" "$@" \

@@ -34,7 +34,7 @@ PRO_INSTALLER = BUILD / "tools" / "OrbVorex2009ProTrial.exe"
 LITE_INSTALLER = BUILD / "tools" / "OrbVorex2009LiteTrial.exe"
 WINDOW_PROBE = BUILD / "tests" / "e2e" / "e2e_window_probe.exe"
 SHOTS = BUILD / "e2e" / "shots"
-SERVICE = "http://127.0.0.1:8765"
+SERVICE = os.environ.get("ORB_E2E_SERVICE", "http://127.0.0.1:18765")
 MAIN_TITLE = "Orb Vorex 2009 Trial Web Setup"
 MESSAGE_BOX_CLASS = "#32770"
 

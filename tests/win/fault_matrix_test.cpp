@@ -285,7 +285,7 @@ struct LoggedRequest {
 std::vector<LoggedRequest> InstallRequests() {
     std::string name;
     const bool no = false;
-    const std::string log = modI::FetchUrl("http://127.0.0.1:8765/_log", "", false, name, nullptr, no, nullptr, 0);
+    const std::string log = modI::FetchUrl(ORB_SERVICE_ADDRESS "/_log", "", false, name, nullptr, no, nullptr, 0);
     std::vector<LoggedRequest> requests;
     const std::string targetKey = "\"target\": \"", statusKey = "\"status\": ";
     for (std::size_t at = log.find(targetKey); at != std::string::npos; at = log.find(targetKey, at)) {

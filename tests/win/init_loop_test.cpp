@@ -171,7 +171,7 @@ private:
 
 TEST(VersionQuery, AnsweredOnItsOwnThread) {
     ControlService("reset=1&version=20120623;2009.4.2");
-    frmMainQueries::VersionQuery query("http://127.0.0.1:8765/latest/version.txt");
+    frmMainQueries::VersionQuery query(ORB_SERVICE_ADDRESS "/latest/version.txt");
     EXPECT_EQ(query.Text(), "") << "no text before it is ready";
     ASSERT_EQ(WaitForSingleObject(query.Ready(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(query.Text(), "2009.4.2, June 23, 2012");

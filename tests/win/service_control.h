@@ -1,5 +1,5 @@
 // The local download service of the test run (started by the ctest fixture on the address
-// the program is built with): /_control changes what it serves.
+// the program is built with, ORB_SERVICE_ADDRESS): /_control changes what it serves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace wintest {
 inline void ControlService(const std::string& query) {
     std::string name;
     const bool no = false;
-    ASSERT_EQ(modI::FetchUrl("http://127.0.0.1:8765/_control?" + query, "", false, name, nullptr, no,
+    ASSERT_EQ(modI::FetchUrl(ORB_SERVICE_ADDRESS "/_control?" + query, "", false, name, nullptr, no,
                              nullptr, 0),
               "ok");
 }
