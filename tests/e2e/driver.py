@@ -39,6 +39,8 @@ MAIN_TITLE = "Orb Vorex 2009 Trial Web Setup"
 MESSAGE_BOX_CLASS = "#32770"
 
 POLL_SECONDS = 0.2
+# How long a test waits for what it expects to be drawn: a loaded machine may paint late.
+SCREEN_TIMEOUT = 10
 
 
 # --- the local download service -------------------------------------------------------------
@@ -113,6 +115,25 @@ def _ppm_header(data):
     return numbers[0], numbers[1], numbers[2], at + 1  # one blank ends the header
 
 
+def sample_points(box, step=3, leave_out=()):
+    """Screen points of box (a Geometry) every step pixels, without those inside any of the
+    leave_out boxes (e.g. a text box whose caret blinks)."""
+    def inside(point, other):
+        return (other.x <= point[0] < other.x + other.width
+                and other.y <= point[1] < other.y + other.height)
+    return [(x, y) for y in range(box.y, box.y + box.height, step)
+            for x in range(box.x, box.x + box.width, step)
+            if not any(inside((x, y), other) for other in leave_out)]
+
+
+def outline_points(box, distance, step=3):
+    """Screen points every step pixels on the rectangle distance pixels outside box."""
+    left, top = box.x - distance, box.y - distance
+    right, bottom = box.x + box.width - 1 + distance, box.y + box.height - 1 + distance
+    return ([(x, y) for x in range(left, right + 1, step) for y in (top, bottom)]
+            + [(x, y) for y in range(top, bottom + 1, step) for x in (left, right)])
+
+
 class Screenshot:
     """A PNG of the whole display; pixels are read in screen coordinates."""
 
@@ -145,6 +166,10 @@ class Screenshot:
             raise IndexError(f"({x}, {y}) is outside the {width} x {height} screen")
         at = (y * width + x) * 3
         return tuple(self._rgb[at:at + 3])
+
+    def differing(self, other, points):
+        """The points whose pixel differs between this screenshot and other."""
+        return [point for point in points if self.pixel(*point) != other.pixel(*point)]
 
 
 # --- the X pointer's image --------------------------------------------------------------------
@@ -249,6 +274,12 @@ class Window:
 
     def visible(self):
         return self.id in self.session.find_windows()
+
+    def screen_box(self, left, top, width, height):
+        """The box at (left, top) in the window, in screen coordinates from the window's
+        geometry as it is now."""
+        g = self.geometry()
+        return Geometry(g.x + left, g.y + top, width, height)
 
     def focus(self):
         self.session.xdotool("windowfocus", "--sync", self.id)
@@ -446,8 +477,13 @@ class Session:
     # Windows.
 
     def xdotool(self, *args):
-        done = subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
-                              text=True, timeout=30)
+        for _ in range(5):
+            done = subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
+                                  text=True, timeout=30)
+            # A search walks the window tree and fails with BadWindow when a window goes away
+            # under it (a message box just dismissed): the next walk no longer meets it.
+            if not (args[0] == "search" and "BadWindow" in done.stderr):
+                break
         # search answers 1 when it finds nothing; every other command must succeed.
         if done.returncode != 0 and not (args[0] == "search" and not done.stderr.strip()):
             raise RuntimeError(f"xdotool {' '.join(args)} failed: {done.stderr.strip()}")
@@ -520,6 +556,27 @@ class Session:
         subprocess.run(["convert", f"xwd:{dump}", f"png:{path}"], check=True, timeout=60)
         dump.unlink()
         return Screenshot(path)
+
+    def wait_screen(self, step, drawn, timeout=SCREEN_TIMEOUT):
+        """Takes screenshots (named after step) until drawn(shot) is true, up to timeout;
+        returns that shot, or the last one taken, for the test to judge and to show."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.screenshot(step)
+            if drawn(shot) or time.monotonic() >= deadline:
+                return shot
+            time.sleep(POLL_SECONDS)
+
+    def wait_steady(self, step, points, timeout=SCREEN_TIMEOUT):
+        """A screenshot once the points look the same in two screenshots in a row (the
+        window has finished drawing), or the last one taken after timeout."""
+        previous = [self.screenshot(step)]
+
+        def unchanged(shot):
+            same = not shot.differing(previous[0], points)
+            previous[0] = shot
+            return same
+        return self.wait_screen(step, unchanged, timeout)
 
     def cursor(self):
         return cursor_image(self.display)
