@@ -10,12 +10,13 @@ import unittest
 
 import driver
 from driver import Session
+from test_version_wait import shows_answer
 
 # The bar's boxes, in pixels from the window's top left corner: the strip (minimise 25 and
-# close 42 pixels wide, 17 high) ends 25 pixels short of the window's right edge (497) and
-# lies 20 pixels down the 42-pixel bar.
-CLOSE_BOX = (430, 20, 42, 17)
-MINIMISE_BOX = (405, 20, 25, 17)
+# close 42 pixels wide, 17 high) ends 25 pixels short of the window's right edge and lies 20
+# pixels down the 42-pixel bar; their places follow from the window's real width.
+BOX_STRIP_MARGIN, BOX_TOP, BOX_HEIGHT = 25, 20, 17
+CLOSE_WIDTH, MINIMISE_WIDTH = 42, 25
 ON_THE_BAR = (250, 20)      # on the bar, off the logo, the title's text and the boxes
 EXIT_TOP_EDGE = (458, 328)  # the top edge of cmdExit (372, 336, 100, 31), under item 3's place
 BODY = (250, 200)           # the window's body, away from every control
@@ -32,6 +33,15 @@ def centre(box):
     return left + width // 2, top + height // 2
 
 
+def close_box(window):
+    right = window.geometry().width - BOX_STRIP_MARGIN
+    return right - CLOSE_WIDTH, BOX_TOP, CLOSE_WIDTH, BOX_HEIGHT
+
+
+def minimise_box(window):
+    return close_box(window)[0] - MINIMISE_WIDTH, BOX_TOP, MINIMISE_WIDTH, BOX_HEIGHT
+
+
 class CaptionBarGestureTests(unittest.TestCase):
     def setUp(self):
         self.session = Session(self)
@@ -43,16 +53,24 @@ class CaptionBarGestureTests(unittest.TestCase):
         if window is None:
             self.skipTest("the main window is not built yet")
         self.window = window
-        time.sleep(1)  # the version query fills its label
         return window
 
-    def parked_shot(self, step):
+    def compared_points(self):
+        """The window's points every 3 pixels, without the text box whose caret blinks."""
+        g = self.window.geometry()
+        return driver.sample_points(g, leave_out=[self.window.screen_box(*TEXT_BOX)])
+
+    def park(self):
         # Over the bar first: a move there puts every box's normal image back, as a hovered
         # box keeps its lit image when the pointer jumps off the bar.
         self.window.move_pointer(*ON_THE_BAR)
         self.window.move_pointer(*PARK)
-        time.sleep(0.5)
-        return self.session.screenshot(step)
+
+    def parked_shot(self, step):
+        """The window, parked, once it has finished drawing (the version query fills its label)."""
+        self.park()
+        self.session.wait_screen(f"{step} answered", lambda shot: shows_answer(shot, self.window))
+        return self.session.wait_steady(step, self.compared_points())
 
     def gesture(self, button, press_at, *moves):
         """Presses `button` at press_at, moves through `moves`, releases at the last one."""
@@ -66,41 +84,39 @@ class CaptionBarGestureTests(unittest.TestCase):
         s.xdotool("mouseup", str(button))
         time.sleep(1)
 
-    def assert_window_as_before(self, before, after, gesture):
-        g = self.window.geometry()
-        left, top, width, height = TEXT_BOX
-
-        def blinks(x, y):
-            return left <= x < left + width and top <= y < top + height
-
-        changed = [(x, y) for y in range(0, g.height, 3) for x in range(0, g.width, 3)
-                   if not blinks(x, y)
-                   and before.pixel(g.x + x, g.y + y) != after.pixel(g.x + x, g.y + y)]
+    def assert_window_as_before(self, before, step, gesture):
+        """Parks the pointer and waits until the window looks as before (up to the time-out)."""
+        self.park()
+        points = self.compared_points()
+        after = self.session.wait_screen(step, lambda shot: not shot.differing(before, points))
+        changed = after.differing(before, points)
         self.assertEqual([], changed[:10], f"{gesture}: {len(changed)} sampled pixels changed")
 
     def test_presses_released_elsewhere_change_nothing(self):
-        gestures = [
-            ("right press on the bar, released on Exit's top edge", 3, ON_THE_BAR,
-             (350, 150), EXIT_TOP_EDGE),
-            ("left press on the close box, released on the body", 1, centre(CLOSE_BOX),
-             (445, 60), BODY),
-            ("left press on the close box, off it and back off", 1, centre(CLOSE_BOX),
-             (445, 60), centre(CLOSE_BOX), BODY),
-            ("left press on the close box, released on the minimise box", 1,
-             centre(CLOSE_BOX), centre(MINIMISE_BOX)),
-            ("left press on the minimise box, released on the body", 1,
-             centre(MINIMISE_BOX), BODY),
-        ]
-        for name, button, press_at, *moves in gestures:
+        def gestures(close, minimise):
+            below_close = (centre(close)[0], 60)
+            return [
+                ("right press on the bar, released on Exit's top edge", 3, ON_THE_BAR,
+                 (350, 150), EXIT_TOP_EDGE),
+                ("left press on the close box, released on the body", 1, centre(close),
+                 below_close, BODY),
+                ("left press on the close box, off it and back off", 1, centre(close),
+                 below_close, centre(close), BODY),
+                ("left press on the close box, released on the minimise box", 1,
+                 centre(close), centre(minimise)),
+                ("left press on the minimise box, released on the body", 1,
+                 centre(minimise), BODY),
+            ]
+        for index in range(5):
+            window = self.open_window()
+            name, button, press_at, *moves = gestures(close_box(window), minimise_box(window))[index]
             with self.subTest(name):
-                self.open_window()
                 before = self.parked_shot(f"{name} before")
                 self.gesture(button, press_at, *moves)
                 self.assertTrue(self.program.running(), f"{name}: the program ended")
                 self.assertTrue(self.window.visible(), f"{name}: the window is gone")
-                after = self.parked_shot(f"{name} after")
-                self.assert_window_as_before(before, after, name)
-                self.session.close()  # ends the program
+                self.assert_window_as_before(before, f"{name} after", name)
+            self.session.close()  # ends the program
 
     def test_a_right_press_released_on_exit_leaves_a_download_running(self):
         s = self.session
@@ -120,8 +136,9 @@ class CaptionBarGestureTests(unittest.TestCase):
         self.assertEqual([], s.desktop_files())
 
     def test_a_left_click_on_the_close_box_closes_the_program(self):
-        self.open_window()
-        self.gesture(1, centre(CLOSE_BOX), (centre(CLOSE_BOX)[0] + 3, centre(CLOSE_BOX)[1]))
+        window = self.open_window()
+        x, y = centre(close_box(window))
+        self.gesture(1, (x, y), (x + 3, y))
         self.assertEqual(0, self.program.wait(10))
 
 

@@ -16,6 +16,8 @@ from test_install_road import EMAIL, centre
 VERSION_LABEL = (128, 196, 320, 17)  # lblLatestVersionVal: left, top, width, height in the window
 SHOW_WITHIN = 2.0  # seconds from start to the visible window (the program aims at 1.5)
 SHORT_END_MS = 3000  # the query's bound, shortened (ORB_VERSION_END_MS)
+CONNECTING_WIDTHS = (20, 100)  # the ink of "Connecting..." is wider than the first, narrower
+                               # than the second; the version's and the error text's are wider
 
 
 def label_ink_width(shot, window):
@@ -26,6 +28,11 @@ def label_ink_width(shot, window):
     inked = [x for x in range(width - 1)
              if any(shot.pixel(g.x + left + x, g.y + top + y) != background for y in range(height))]
     return max(inked) + 1 if inked else 0
+
+
+def shows_answer(shot, window):
+    """Whether the version label shows the version or the error text, not "Connecting..."."""
+    return label_ink_width(shot, window) > CONNECTING_WIDTHS[1]
 
 
 class VersionWaitTests(unittest.TestCase):
