@@ -95,13 +95,28 @@ class InstallRoadTests(unittest.TestCase):
         self.assertTrue(self.program.running())
         self.assertTrue(self.window.visible())
 
+    def steady_shot(self, step):
+        """A screenshot once the window has finished drawing (its e-mail box, whose caret
+        blinks, left out)."""
+        points = driver.sample_points(self.window.geometry(),
+                                      leave_out=[self.window.screen_box(*place("txtEmail"))])
+        return self.session.wait_steady(step, points)
+
+    def inner_points(self, name, step=3):
+        """Screen points of the control's place, 2 pixels in from its edges."""
+        left, top, width, height = place(name)
+        return driver.sample_points(self.window.screen_box(left + 2, top + 2, width - 4,
+                                                           height - 4), step)
+
+    def wait_changed(self, before, name, step):
+        """A screenshot once the control's place differs from before, or the last one taken
+        after the time-out."""
+        points = self.inner_points(name)
+        return self.session.wait_screen(step, lambda shot: shot.differing(before, points))
+
     def region_differs(self, before, after, name):
         """Whether any pixel of the control's place differs between two screenshots."""
-        g = self.window.geometry()
-        left, top, width, height = place(name)
-        return any(before.pixel(g.x + x, g.y + y) != after.pixel(g.x + x, g.y + y)
-                   for x in range(left + 2, left + width - 2, 3)
-                   for y in range(top + 2, top + height - 2, 3))
+        return bool(after.differing(before, self.inner_points(name)))
 
     def test_road_of_one_install(self):
         s = self.session
@@ -122,17 +137,15 @@ class InstallRoadTests(unittest.TestCase):
         s = self.session
         self.park_pointer()
         window = self.open_window()
-        shown = s.screenshot("shown")
+        shown = self.steady_shot("shown")
         window.type(EMAIL)
         window.key("Tab", "Tab", "space")
         window.key("Tab")
-        time.sleep(0.3)
-        news_focused = s.screenshot("news-focused")
+        news_focused = self.wait_changed(shown, "chkAddToNewsAndUpdates", "news-focused")
         self.assertTrue(self.region_differs(shown, news_focused, "chkAddToNewsAndUpdates"),
                         "the news box shows no focus rectangle")
         window.key("space", "Tab")
-        time.sleep(0.3)
-        install_focused = s.screenshot("install-focused")
+        install_focused = self.wait_changed(shown, "cmdInstall", "install-focused")
         self.assertTrue(self.region_differs(shown, install_focused, "cmdInstall"),
                         "Install shows no focus colour")
         window.key("space")
@@ -142,10 +155,9 @@ class InstallRoadTests(unittest.TestCase):
         s = self.session
         self.park_pointer()
         window = self.open_window()
-        shown = s.screenshot("shown")
+        shown = self.steady_shot("shown")
         window.key("shift+Tab")
-        time.sleep(0.3)
-        exit_focused = s.screenshot("exit-focused")
+        exit_focused = self.wait_changed(shown, "cmdExit", "exit-focused")
         self.assertTrue(self.region_differs(shown, exit_focused, "cmdExit"),
                         "Exit shows no focus colour")
         window.key("space")
@@ -233,23 +245,18 @@ class InstallRoadTests(unittest.TestCase):
         window = self.open_window()
         self.fill_in()
         window.move_pointer(2, window.geometry().height // 2)
-        idle = s.screenshot("idle")
+        idle = self.steady_shot("idle")
         self.click("cmdInstall")
-        time.sleep(2)
-        s.screenshot("downloading")
+        # Downloading: the progress bar is shown where there was nothing.
+        downloading = self.wait_changed(idle, "picPB", "downloading")
+        self.assertTrue(self.region_differs(idle, downloading, "picPB"), "no progress bar")
         self.click("cmdExit")
         self.assertIsNone(s.wait_message_box(timeout=3), "a cancel shows no message")
         window.move_pointer(2, window.geometry().height // 2)
-        time.sleep(0.5)
-        cancelled = s.screenshot("cancelled")
         # The exit caption is back and the progress bar hidden: both look as before Install.
-        g = window.geometry()
-        for name in ("cmdExit", "picPB"):
-            left, top, width, height = place(name)
-            for x in range(left + 2, left + width - 2, 7):
-                for y in range(top + 2, top + height - 2, 5):
-                    self.assertEqual(idle.pixel(g.x + x, g.y + y),
-                                     cancelled.pixel(g.x + x, g.y + y), f"{name} at {x}, {y}")
+        points = self.inner_points("cmdExit") + self.inner_points("picPB")
+        cancelled = s.wait_screen("cancelled", lambda shot: not shot.differing(idle, points))
+        self.assertEqual([], cancelled.differing(idle, points)[:10])
         self.assert_nothing_saved()
         self.assert_window_stays()
 
@@ -285,14 +292,20 @@ class InstallRoadTests(unittest.TestCase):
         s = self.session
         background = s.screenshot("background")
         window = self.open_window()
-        shot = s.screenshot("window")
         g = window.geometry()
-        for x, y in outside_points(g.width, g.height):
-            self.assertEqual(background.pixel(g.x + x, g.y + y), shot.pixel(g.x + x, g.y + y),
-                             f"({x}, {y}) should show what is behind the window")
-        for x, y in inside_points(g.width, g.height):
-            self.assertNotEqual(background.pixel(g.x + x, g.y + y),
-                                shot.pixel(g.x + x, g.y + y), f"({x}, {y}) is the window")
+        outside = [(g.x + x, g.y + y) for x, y in outside_points(g.width, g.height)]
+        inside = [(g.x + x, g.y + y) for x, y in inside_points(g.width, g.height)]
+
+        def shaped_and_drawn(shot):
+            return (not shot.differing(background, outside)
+                    and len(shot.differing(background, inside)) == len(inside))
+        shot = s.wait_screen("window", shaped_and_drawn)
+        for x, y in outside:
+            self.assertEqual(background.pixel(x, y), shot.pixel(x, y),
+                             f"({x - g.x}, {y - g.y}) should show what is behind the window")
+        for x, y in inside:
+            self.assertNotEqual(background.pixel(x, y), shot.pixel(x, y),
+                                f"({x - g.x}, {y - g.y}) is the window")
 
 
 if __name__ == "__main__":
