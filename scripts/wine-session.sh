@@ -25,7 +25,10 @@ free_display() {
 
 start_display() {
     local n=$1
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >"$build/xvfb.log" 2>&1 &
+    # -noreset: by default the server resets when its last client leaves, and a client that
+    # connects during the reset has its connection closed (a Wine process then ends with 1):
+    # between two programs of a test run there is often no client left.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset </dev/null >"$build/xvfb.log" 2>&1 &
     echo $! >"$build/xvfb.pid"
     for _ in $(seq 100); do
         [ -e "/tmp/.X11-unix/X$n" ] && return
