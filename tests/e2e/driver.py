@@ -513,6 +513,17 @@ class Session:
         found = _wait_until(title or x_class, timeout, probe)
         return found if isinstance(found, Window) else None
 
+    def wait_main_window(self, process, timeout=10):
+        """The program's main window once it is visible; raises AssertionError, saying whether
+        the program still runs or how it ended, when there is none within timeout."""
+        window = self.wait_window(MAIN_TITLE, timeout=timeout, process=process)
+        if window is None:
+            state = ("still runs" if process.running()
+                     else f"ended with exit code {process.popen.returncode}")
+            raise AssertionError(f"no main window within {timeout} s: the program {state}; "
+                                 f"output: {process.output()!r}")
+        return window
+
     def wait_gone(self, window, timeout=10):
         """True once the window is no longer visible."""
         return bool(_wait_until(window, timeout, lambda: not window.visible()))

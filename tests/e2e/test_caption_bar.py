@@ -48,10 +48,7 @@ class CaptionBarGestureTests(unittest.TestCase):
 
     def open_window(self):
         self.program = self.session.start(driver.PROGRAM)
-        window = self.session.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT,
-                                          process=self.program)
-        if window is None:
-            self.skipTest("the main window is not built yet")
+        window = self.session.wait_main_window(self.program, timeout=WINDOW_TIMEOUT)
         self.window = window
         return window
 

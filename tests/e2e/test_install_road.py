@@ -1,6 +1,6 @@
 """The setup program as a user runs it: the road of one install, the busy notice, failures,
-a cancelled download, the comparison link and the window's shape. Each test skips while the
-program ends without showing its main window (the window is not built yet).
+a cancelled download, the comparison link and the window's shape. A test fails, saying how
+the program ended, when the main window does not show.
 
 LAYOUT places the controls the tests click; the main window's developer keeps it equal to
 frmMain's layout."""
@@ -63,12 +63,9 @@ class InstallRoadTests(unittest.TestCase):
         self.session = Session(self)
 
     def open_window(self):
-        """Starts the program and waits for its main window; skips while there is none."""
+        """Starts the program and waits for its main window; fails when there is none."""
         self.program = self.session.start(driver.PROGRAM)
-        window = self.session.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT,
-                                          process=self.program)
-        if window is None:
-            self.skipTest("the main window is not built yet")
+        window = self.session.wait_main_window(self.program, timeout=WINDOW_TIMEOUT)
         self.window = window
         return window
 
