@@ -193,9 +193,13 @@ void frmMain::SetupTitleBar() {
 void frmMain::DrawCaptionText(HDC hdc) {
     if (!form_.Visible()) return;
     const std::string face = texts::TitleFontFace.Decode();
-    host::unique_font font(CreateFontA(-18, 10, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH, face.c_str()));
+    LOGFONTA titleFont{};  // upright, default precision, quality and pitch
+    titleFont.lfHeight = -18;  // characters 18 pixels high
+    titleFont.lfWidth = 10;
+    titleFont.lfWeight = FW_EXTRABOLD;
+    titleFont.lfCharSet = DEFAULT_CHARSET;
+    face.copy(titleFont.lfFaceName, LF_FACESIZE - 1);  // as CreateFontA cuts a longer name
+    host::unique_font font(CreateFontIndirectA(&titleFont));
     const std::wstring title = host::Widen(modMain::AppTitle, CP_ACP);
     host::SelectObjectScope selected(hdc, font.get());
     const COLORREF previousColour = GetTextColor(hdc);

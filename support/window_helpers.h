@@ -33,11 +33,7 @@ void ShapeWindow(host::Form& form, double Curvature, bool LogoBump, std::int32_t
 struct WindowShapeSettings {
     double Curvature = 0;
     bool LogoBump = false;
-    std::int32_t BumpLeftAdd = 0;
-    std::int32_t BumpTop = 0;
-    std::int32_t BumpRight = 0;
-    std::int32_t BumpBottom = 0;
-    std::int32_t BumpCurvature = 0;
+    std::int32_t BumpLeftAdd = 0, BumpTop = 0, BumpRight = 0, BumpBottom = 0, BumpCurvature = 0;
 };
 inline void ShapeWindow(host::Form& form, const WindowShapeSettings& s, std::int32_t& FrameX,
                         std::int32_t& FrameY) {

@@ -45,31 +45,15 @@ inline constexpr std::int16_t kCustomIconSize = 3;
 // pointer live in the control and its constituents instead. Everything starts at 0 or false;
 // `TakeDefaults` gives the values a new instance starts with.
 struct StoredFields {
-    bool HighlightOnHover = false;
-    bool DontSwitchRTLSmooth = false;
-    bool HasMenu = false;
-    std::int16_t GradientStyle = 0;
-    std::int32_t StraightSideMask = 0;
-    std::int16_t SmoothCurvature = 0;
+    bool HighlightOnHover = false, DontSwitchRTLSmooth = false, HasMenu = false,
+         UnderlineChecked = false, Gradient = false;
+    Colour CheckedColor = 0, HighColor1 = 0, HighColor2 = 0, BackColor1 = 0, BackColor2 = 0,
+           HighTextColor = 0;
+    std::int16_t GradientStyle = 0, SmoothCurvature = 0, TextAlign = 0, IconAlign = 0,
+                 IconSize = 0;
     std::uint8_t TopMarkPercent = 0;
-    bool UnderlineChecked = false;
-    Colour CheckedColor = 0;
-    Colour HighColor1 = 0;
-    Colour HighColor2 = 0;
-    std::int32_t BevelWidth = 0;
-    std::int32_t BorderStyle3D = 0;
-    std::int32_t IcoDistFromEdge = 0;
-    std::int32_t IcoDistFromTop = 0;
-    std::int16_t TextAlign = 0;
-    std::int32_t IconWidth = 0;
-    std::int32_t IconHeight = 0;
-    std::int16_t IconAlign = 0;
-    std::int16_t IconSize = 0;
-    bool Gradient = false;
-    Colour BackColor1 = 0;
-    Colour BackColor2 = 0;
-    Colour HighTextColor = 0;
-    std::int32_t ButtonClickHeight = 0;
+    std::int32_t StraightSideMask = 0, BevelWidth = 0, BorderStyle3D = 0, IcoDistFromEdge = 0,
+                 IcoDistFromTop = 0, IconWidth = 0, IconHeight = 0, ButtonClickHeight = 0;
 };
 
 // The field behind a key, or none for a key the control or a constituent holds.

@@ -63,14 +63,8 @@ public:
     // with a designated initialiser; a value it leaves out is 0, false or none.
     struct LogoSettings {
         bool IsVisible = false;
-        std::int32_t PLeft = 0;
-        std::int32_t PTop = 0;
-        std::int32_t PHeight = 0;
-        std::int32_t PWidth = 0;
-        std::int32_t FrameWidth = 0;
-        std::int32_t Curvature = 0;
-        std::int32_t lLeftAdd = 0;
-        std::int32_t lTopAdd = 0;
+        std::int32_t PLeft = 0, PTop = 0, PHeight = 0, PWidth = 0;
+        std::int32_t FrameWidth = 0, Curvature = 0, lLeftAdd = 0, lTopAdd = 0;
     };
     bool SetLogo(host::PicturePtr ThePicture, const LogoSettings& s) {
         return SetLogo(std::move(ThePicture), s.IsVisible, s.PLeft, s.PTop, s.PHeight, s.PWidth,
@@ -78,27 +72,19 @@ public:
     }
     struct MenuSettings {
         host::I2 Index = 0;
-        Colour BakColor = 0;
-        Colour HilgtColor = 0;
+        Colour BakColor = 0, HilgtColor = 0;
         std::shared_ptr<host::Font> Fnt;
-        bool BottomEdge = false;
-        bool ControlBoxes = false;
-        bool SolidBkground = false;
+        bool BottomEdge = false, ControlBoxes = false, SolidBkground = false;
         std::int32_t ovrMenuHeight = 0;  // twips
         std::uint8_t ControlBoxesMask = 0;
         bool ShowTitleBar = false;
         host::Form* oMyParent = nullptr;
         bool IsTitleBar = false;
-        std::int32_t SysMenuButtonAddLeft = 0;
-        std::int32_t SysMenuButtonAddTop = 0;
-        bool NotifyCloseEventOnly = false;
-        bool NotifyMaximizeEventOnly = false;
-        bool NotifyMinimizeEventOnly = false;
-        std::int32_t SlideTBButtonAddLeft = 0;
-        std::int32_t SlideTBButtonAddTop = 0;
-        bool NoTopWindowResize = false;
-        bool NotifyRestoreEventOnly = false;
-        bool HasLogoBump = false;
+        std::int32_t SysMenuButtonAddLeft = 0, SysMenuButtonAddTop = 0;
+        bool NotifyCloseEventOnly = false, NotifyMaximizeEventOnly = false,
+             NotifyMinimizeEventOnly = false;
+        std::int32_t SlideTBButtonAddLeft = 0, SlideTBButtonAddTop = 0;
+        bool NoTopWindowResize = false, NotifyRestoreEventOnly = false, HasLogoBump = false;
         std::int32_t AddToTopControlBoxes = 0;
     };
     void InitMenu(const MenuSettings& s) {
