@@ -6,8 +6,9 @@
 // mouse capture, so the control hears when the pointer leaves; a press shifts the whole
 // control by ButtonClickHeight twips until the release.
 //
-// The arithmetic (face plan, region rectangle, layout tables, colours, stored keys) is in the
-// portable headers beside this one; this class applies it to windows.
+// The arithmetic (face plan, region rectangle, layout tables, colours) and the table of the
+// stored properties (keys, defaults, fields, what a set does) are in the portable headers
+// beside this one; this class applies them to windows.
 #pragma once
 
 #include <windows.h>

@@ -193,6 +193,7 @@ private:
 
     void CreateConstituents();
     host::PictureBox& AddBox(host::Container& parent, const char* name);
+    void RelayoutBoxes();
     void ApplyLayout(const captionbar::BoxLayout& layout);
     void ShowFaces(const captionbar::BoxFaces& faces);
     void ShowFace(host::PictureBox& box, captionbar::StoredImage image);
