@@ -15,6 +15,7 @@
 #include "controls/captionbar/tit_orb.h"
 #include "controls/checklabel/lbl_orb.h"
 #include "host/app.h"
+#include "host/color.h"
 #include "host/form_loader.h"
 #include "host/handles.h"
 #include "host/standard_controls.h"
@@ -29,6 +30,8 @@ constexpr std::int32_t kDesktopFolder = 0;
 // How long showing the window takes at most before it is on the screen (measured under Wine:
 // 40 to 70 ms); the wait for the version ends this much before the window must be visible.
 constexpr DWORD kShowingTakesMs = 150;
+// The caption bar's item mask (bit i - 1 enables glyph item i): item 3, close, alone.
+constexpr std::uint8_t kCloseItemOnly = 1 << (3 - 1);
 
 // A control the window's description must hold; missing, it leaves `complete` false.
 template <typename T>
@@ -101,8 +104,16 @@ bool frmMain::Init() {
     const DWORD started = modMain::StartTick.value_or(GetTickCount());
     frmMainQueries::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
-    std::int32_t frameX = 0, frameY = 0;
-    modMain::ShapeWindow(form_, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
+    std::int32_t frameX = 0, frameY = 0;  // 0: taken from the system's frame metrics
+    modMain::ShapeWindow(form_,
+                         {.Curvature = 40,
+                          .LogoBump = true,
+                          .BumpLeftAdd = 2,
+                          .BumpTop = 5,
+                          .BumpRight = 42,
+                          .BumpBottom = 55,
+                          .BumpCurvature = 65},
+                         frameX, frameY);
     const auto& bounds = frmMainQueries::QueryBounds;
     const DWORD waitBeforeShowing = bounds.showWithinMs - std::min(bounds.showWithinMs, kShowingTakesMs);
     bool versionShown = AwaitVersion(version, started, waitBeforeShowing);
@@ -144,9 +155,20 @@ bool frmMain::AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD st
 }
 
 void frmMain::SetupTitleBar() {
-    mTitleBar->InitMenu(1, 0x8000000F, 0x8000000D, form_.GetFont(), false, true, false,
-                        42 * modMain::TwipsPerPixelY, 4, true, nullptr, true, 0, 0, false, false, false,
-                        0, 0, true, false, true, 3);
+    // The bar's own parent, the form that holds it; no bottom line, no solid background, no
+    // offsets of the system-menu or toolbar items, and every box acts on the window itself.
+    mTitleBar->InitMenu({.Index = 1,
+                         .BakColor = host::SystemColor(COLOR_BTNFACE),
+                         .HilgtColor = host::SystemColor(COLOR_HIGHLIGHT),
+                         .Fnt = form_.GetFont(),
+                         .ControlBoxes = true,
+                         .ovrMenuHeight = 42 * modMain::TwipsPerPixelY,
+                         .ControlBoxesMask = kCloseItemOnly,
+                         .ShowTitleBar = true,
+                         .IsTitleBar = true,
+                         .NoTopWindowResize = true,
+                         .HasLogoBump = true,
+                         .AddToTopControlBoxes = 3});
     titOrb::Colour background = RGB(180, 180, 180), highlight = RGB(0, 0, 0);
     titOrb::Colour glyphs = RGB(255, 255, 255), highlightGlyphs = RGB(255, 255, 255);
     mTitleBar->SynchColorsNow(background, highlight, glyphs, highlightGlyphs);
@@ -156,16 +178,28 @@ void frmMain::SetupTitleBar() {
     // One icon, decoded once, serves as the logo and as the window's icon.
     const std::string iconId = texts::IconResourceId.Decode();
     const host::PicturePtr icon = host::App::LoadIconPicture(iconId.c_str());
-    mTitleBar->SetLogo(icon, true, 6, 9, 48, 48, 9, 65, -8, -8);
+    mTitleBar->SetLogo(icon, {.IsVisible = true,
+                              .PLeft = 6,
+                              .PTop = 9,
+                              .PHeight = 48,
+                              .PWidth = 48,
+                              .FrameWidth = 9,
+                              .Curvature = 65,
+                              .lLeftAdd = -8,
+                              .lTopAdd = -8});
     form_.SetIcon(icon);
 }
 
 void frmMain::DrawCaptionText(HDC hdc) {
     if (!form_.Visible()) return;
     const std::string face = texts::TitleFontFace.Decode();
-    host::unique_font font(CreateFontA(-18, 10, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH, face.c_str()));
+    LOGFONTA titleFont{};  // upright, default precision, quality and pitch
+    titleFont.lfHeight = -18;  // characters 18 pixels high
+    titleFont.lfWidth = 10;
+    titleFont.lfWeight = FW_EXTRABOLD;
+    titleFont.lfCharSet = DEFAULT_CHARSET;
+    face.copy(titleFont.lfFaceName, LF_FACESIZE - 1);  // as CreateFontA cuts a longer name
+    host::unique_font font(CreateFontIndirectA(&titleFont));
     const std::wstring title = host::Widen(modMain::AppTitle, CP_ACP);
     host::SelectObjectScope selected(hdc, font.get());
     const COLORREF previousColour = GetTextColor(hdc);

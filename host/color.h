@@ -14,6 +14,9 @@ constexpr OleColor kSystemColorBit = 0x80000000u;
 
 constexpr bool IsSystemColor(OleColor value) { return (value & kSystemColorBit) != 0; }
 
+// The colour value that names a system colour by its COLOR_ index (COLOR_BTNFACE: 0x8000000F).
+constexpr OleColor SystemColor(int index) { return kSystemColorBit | static_cast<OleColor>(index); }
+
 // The RGB a colour value stands for now: GetSysColor for a system colour.
 COLORREF ResolveColor(OleColor value);
 

@@ -60,15 +60,11 @@ DWORD Form::WindowExStyle() const {
 bool Form::Load() {
     if (loaded_) return true;
     if (destroyPending_) FinishUnload();  // loaded again before the old window went
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(pixels_);
     args.kind = Kind::OwnDc;
     args.style = WindowStyle();
     args.exStyle = WindowExStyle();
     args.text = caption_.c_str();
-    args.x = pixels_.left;
-    args.y = pixels_.top;
-    args.width = pixels_.right - pixels_.left;
-    args.height = pixels_.bottom - pixels_.top;
     if (!CreateWindowObject(args)) return false;
     surface_.Attach(hWnd());
     if (icon_) SetIcon(icon_);

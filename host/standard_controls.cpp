@@ -56,16 +56,11 @@ void TextBox::WriteDesignProperties(PropertyBag& bag) const {
 }
 
 bool TextBox::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.kind = Kind::Edit;
     args.style = ChildStyle() | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
     args.exStyle = WS_EX_CLIENTEDGE;
     args.text = text_.c_str();
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     if (!CreateWindowObject(args)) return false;
     if (font_) SetFont(font_);
     return true;
@@ -143,15 +138,10 @@ PictureBox::~PictureBox() {
 }
 
 bool PictureBox::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.kind = Kind::OwnDc;
     args.style = ChildStyle() | WS_CLIPCHILDREN;
     args.exStyle = borderStyle_ ? WS_EX_CLIENTEDGE : 0;
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     if (!CreateWindowObject(args)) return false;
     surface_.Attach(hWnd());
     return true;
@@ -230,15 +220,10 @@ void OptionButton::WriteDesignProperties(PropertyBag& bag) const {
 }
 
 bool OptionButton::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.kind = Kind::Button;
     args.style = ChildStyle() | WS_TABSTOP | BS_RADIOBUTTON;
     args.text = caption_.c_str();
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     if (!CreateWindowObject(args)) return false;
     SendMessageA(hWnd(), BM_SETCHECK, value_ ? BST_CHECKED : BST_UNCHECKED, 0);
     if (font_) SetFont(font_);
@@ -327,13 +312,8 @@ void Label::WriteDesignProperties(PropertyBag& bag) const {
 }
 
 bool Label::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.style = ChildStyle();
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     return CreateWindowObject(args);
 }
 
@@ -341,38 +321,16 @@ void Label::Redraw() {
     if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
 }
 
-void Label::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    Redraw();
-}
+void Label::SetCaption(const std::string& caption) { Restyle(caption_, caption); }
 void Label::SetFont(std::shared_ptr<host::Font> font) {
-    font_ = font ? std::move(font) : std::make_shared<host::Font>();
-    Redraw();
+    Restyle(font_, font ? std::move(font) : std::make_shared<host::Font>());
 }
-void Label::SetForeColor(OleColor color) {
-    foreColor_ = color;
-    Redraw();
-}
-void Label::SetBackColor(OleColor color) {
-    backColor_ = color;
-    Redraw();
-}
-void Label::SetBackStyle(int style) {
-    backStyle_ = style;
-    Redraw();
-}
-void Label::SetAlignment(int alignment) {
-    alignment_ = alignment;
-    Redraw();
-}
-void Label::SetWordWrap(bool wrap) {
-    wordWrap_ = wrap;
-    Redraw();
-}
-void Label::SetRightToLeft(bool rtl) {
-    rightToLeft_ = rtl;
-    Redraw();
-}
+void Label::SetForeColor(OleColor color) { Restyle(foreColor_, color); }
+void Label::SetBackColor(OleColor color) { Restyle(backColor_, color); }
+void Label::SetBackStyle(int style) { Restyle(backStyle_, style); }
+void Label::SetAlignment(int alignment) { Restyle(alignment_, alignment); }
+void Label::SetWordWrap(bool wrap) { Restyle(wordWrap_, wrap); }
+void Label::SetRightToLeft(bool rtl) { Restyle(rightToLeft_, rtl); }
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
@@ -417,13 +375,8 @@ void Image::WriteDesignProperties(PropertyBag& bag) const {
 }
 
 bool Image::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.style = ChildStyle();
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     return CreateWindowObject(args);
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "host/control.h"
 #include "host/drawing_surface.h"
@@ -178,6 +179,12 @@ protected:
 
 private:
     void Redraw();
+    // Stores a value the label is drawn with, and repaints the label.
+    template <typename Field, typename Value>
+    void Restyle(Field& field, Value&& value) {
+        field = std::forward<Value>(value);
+        Redraw();
+    }
 
     std::string caption_;
     std::shared_ptr<host::Font> font_ = std::make_shared<host::Font>();

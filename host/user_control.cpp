@@ -35,15 +35,10 @@ UserControl::~UserControl() {
 }
 
 bool UserControl::CreateControlWindow(HWND parent, const RECT& r) {
-    CreateArgs args;
+    CreateArgs args = CreateArgs::At(r, parent);
     args.kind = Kind::OwnDc;
     args.style = ChildStyle() | WS_CLIPCHILDREN | (borderStyle_ ? WS_BORDER : 0);
     args.exStyle = WS_EX_CONTROLPARENT;
-    args.x = r.left;
-    args.y = r.top;
-    args.width = r.right - r.left;
-    args.height = r.bottom - r.top;
-    args.parent = parent;
     if (!CreateWindowObject(args)) return false;
     surface_.Attach(hWnd());
     Initialize();

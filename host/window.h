@@ -58,6 +58,17 @@ protected:
         int x = 0, y = 0, width = 0, height = 0;
         HWND parent = nullptr;
         UINT_PTR id = 0;
+
+        // A window at `pixels` (right and bottom outside it) in `parent`.
+        static CreateArgs At(const RECT& pixels, HWND parent = nullptr) {
+            CreateArgs args;
+            args.x = pixels.left;
+            args.y = pixels.top;
+            args.width = pixels.right - pixels.left;
+            args.height = pixels.bottom - pixels.top;
+            args.parent = parent;
+            return args;
+        }
     };
     bool CreateWindowObject(const CreateArgs& args);
     void DestroyWindowObject();

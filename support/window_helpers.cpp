@@ -9,17 +9,11 @@ namespace modMain {
 
 namespace {
 
-struct CachedMetric {
-    bool known = false;
-    std::int32_t value = 0;
-};
-
-std::int32_t Metric(CachedMetric& cache, int index) {
-    if (!cache.known) {
-        cache.value = GetSystemMetrics(index);
-        cache.known = true;
-    }
-    return cache.value;
+// A system metric, asked for once per run.
+template <int Index>
+std::int32_t CachedMetric() {
+    static const std::int32_t value = GetSystemMetrics(Index);
+    return value;
 }
 
 host::unique_region MakeRegion(const RoundRectPlan& r) {
@@ -38,22 +32,10 @@ void GiveRegion(HWND window, host::unique_region region, bool redraw) {
 
 }  // namespace
 
-std::int32_t DlgFrameX() {
-    static CachedMetric cache;
-    return Metric(cache, SM_CXDLGFRAME);
-}
-std::int32_t DlgFrameY() {
-    static CachedMetric cache;
-    return Metric(cache, SM_CYDLGFRAME);
-}
-std::int32_t SizeFrameX() {
-    static CachedMetric cache;
-    return Metric(cache, SM_CXFRAME);
-}
-std::int32_t SizeFrameY() {
-    static CachedMetric cache;
-    return Metric(cache, SM_CYFRAME);
-}
+std::int32_t DlgFrameX() { return CachedMetric<SM_CXDLGFRAME>(); }
+std::int32_t DlgFrameY() { return CachedMetric<SM_CYDLGFRAME>(); }
+std::int32_t SizeFrameX() { return CachedMetric<SM_CXFRAME>(); }
+std::int32_t SizeFrameY() { return CachedMetric<SM_CYFRAME>(); }
 
 void ShapeWindow(host::Form& form, double Curvature, bool LogoBump, std::int32_t BumpLeftAdd,
                  std::int32_t BumpTop, std::int32_t BumpRight, std::int32_t BumpBottom,

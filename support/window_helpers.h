@@ -28,6 +28,19 @@ void ShapeWindow(host::Form& form, double Curvature, bool LogoBump, std::int32_t
                  std::int32_t BumpTop, std::int32_t BumpRight, std::int32_t BumpBottom,
                  std::int32_t BumpCurvature, std::int32_t& FrameX, std::int32_t& FrameY);
 
+// ShapeWindow's outline values by name, for a call that names each value it gives with a
+// designated initialiser; a value it leaves out is 0 or false.
+struct WindowShapeSettings {
+    double Curvature = 0;
+    bool LogoBump = false;
+    std::int32_t BumpLeftAdd = 0, BumpTop = 0, BumpRight = 0, BumpBottom = 0, BumpCurvature = 0;
+};
+inline void ShapeWindow(host::Form& form, const WindowShapeSettings& s, std::int32_t& FrameX,
+                        std::int32_t& FrameY) {
+    ShapeWindow(form, s.Curvature, s.LogoBump, s.BumpLeftAdd, s.BumpTop, s.BumpRight,
+                s.BumpBottom, s.BumpCurvature, FrameX, FrameY);
+}
+
 // Rounds the picture box's window off, measured with its own Width and Height (in its
 // container's units); not redrawn at once. The window owns the region.
 void ShapePicture(host::PictureBox& picture, std::int32_t FrameWidth, double Curvature,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -71,7 +72,9 @@ PropertyValue StoredPicture(const host::PicturePtr& picture) {
 
 }  // namespace
 
-cmdOrb::cmdOrb(std::string name, std::optional<int> index) : UserControl(std::move(name), index) {}
+cmdOrb::cmdOrb(std::string name, std::optional<int> index) : UserControl(std::move(name), index) {
+    cmdorb::TakeDefaults(m, false);
+}
 
 // ---------------------------------------------------------------- creation and storage
 
@@ -105,27 +108,7 @@ void cmdOrb::Initialize() {
     forward(*Ico);
 }
 
-void cmdOrb::InitProperties() {
-    m.GradientStyle = 2;
-    m.IconSize = 2;
-    m.HighColor1 = 0xFFC0C0;
-    m.CheckedColor = 0x00FF00;
-    m.HighlightOnHover = true;
-    m.DontSwitchRTLSmooth = false;
-    m.HasMenu = false;
-    m.HighColor2 = 0xFF8080;
-    m.HighTextColor = 0xFFFFFF;
-    m.BackColor1 = 0xE0E0E0;
-    m.BackColor2 = 0x808080;
-    m.Gradient = true;
-    m.IconAlign = 0;
-    m.IconWidth = 32;
-    m.IconHeight = 32;
-    m.TextAlign = 0;
-    m.IcoDistFromEdge = 5;
-    m.IcoDistFromTop = 0;
-    m.BorderStyle3D = 0;
-}
+void cmdOrb::InitProperties() { cmdorb::TakeDefaults(m, true); }
 
 // The default in the type of the key's field: the store converts a stored value to the
 // default's type, and a value fails only when it does not fit the field (40000 fits the
@@ -146,105 +129,62 @@ void cmdOrb::ReadProperties(host::PropertyBag& bag) {
     Ico->SetEnabled(true);
     for (const StoredProperty& key : cmdorb::kReadOrder) {
         const PropertyValue stored = bag.ReadValue(key.key, DefaultOf(key));
-        ApplyStoredProperty(key, stored);
+        if (key.HoldsField()) {
+            cmdorb::StoreNumber(m, key, AsNumber(stored));
+        } else {
+            LoadOwnProperty(key.id, stored);
+        }
         if (key.id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
     }
     m.Loaded = true;
     Relayout();
 }
 
-void cmdOrb::ApplyStoredProperty(const StoredProperty& key, const PropertyValue& stored) {
+// The keys the control and its constituents hold go where their setters put them, most
+// without the setters' effects; RightToLeft, Font and MouseIcon go through their setters
+// (RightToLeft does no more than that before the instance is loaded).
+void cmdOrb::LoadOwnProperty(Id id, const PropertyValue& stored) {
     const I4 n = AsNumber(stored);
-    const bool on = n != 0;
-    switch (key.id) {
-        case PropertyId::ForeColor:
+    switch (id) {
+        case Id::ForeColor:
             lCaption->SetForeColor(static_cast<Colour>(n));
             m.ForeColor = lCaption->ForeColor();
             break;
-        case PropertyId::ButtonClickHeight: m.ButtonClickHeight = n; break;
-        case PropertyId::StraightSideMask: m.StraightSideMask = n; break;
-        case PropertyId::RightToLeft: SetRightToLeft(on); break;
-        case PropertyId::UnderlineChecked: m.UnderlineChecked = on; break;
-        case PropertyId::SmoothCurvature: m.SmoothCurvature = static_cast<I2>(n); break;
-        case PropertyId::TopMarkPercent: m.TopMarkPercent = static_cast<std::uint8_t>(n); break;
-        case PropertyId::Enabled: Control::SetEnabled(on); break;
-        case PropertyId::Font:
+        case Id::RightToLeft: SetRightToLeft(n != 0); break;
+        case Id::Enabled: Control::SetEnabled(n != 0); break;
+        case Id::Font:
             if (auto* font = std::get_if<host::Font>(&stored)) {
                 SetFont(std::make_shared<host::Font>(*font));
             }
             break;
-        case PropertyId::BorderStyle: SetBorderStyle(n); break;
-        case PropertyId::BackStyle: SetBackStyle(n); break;
-        case PropertyId::ToolTipText: lCaption->SetToolTipText(std::get<std::string>(stored)); break;
-        case PropertyId::HighColor1: m.HighColor1 = static_cast<Colour>(n); break;
-        case PropertyId::CheckedColor: m.CheckedColor = static_cast<Colour>(n); break;
-        case PropertyId::HighlightOnHover: m.HighlightOnHover = on; break;
-        case PropertyId::DontSwitchRTLSmooth: m.DontSwitchRTLSmooth = on; break;
-        case PropertyId::HasMenu: m.HasMenu = on; break;
-        case PropertyId::HighlightStyle: m.GradientStyle = static_cast<I2>(n); break;
-        case PropertyId::HighColor2: m.HighColor2 = static_cast<Colour>(n); break;
-        case PropertyId::Caption: lCaption->SetCaption(std::get<std::string>(stored)); break;
-        case PropertyId::MouseIcon: SetMouseIcon(PictureOf(stored)); break;
-        case PropertyId::MousePointer: UserControl::SetMousePointer(n); break;
-        case PropertyId::BevelWidth: m.BevelWidth = n; break;
-        case PropertyId::HighTextColor: m.HighTextColor = static_cast<Colour>(n); break;
-        case PropertyId::BackColor1: m.BackColor1 = static_cast<Colour>(n); break;
-        case PropertyId::BackColor2: m.BackColor2 = static_cast<Colour>(n); break;
-        case PropertyId::Gradient: m.Gradient = on; break;
-        case PropertyId::Icon: Ico->SetPicture(PictureOf(stored)); break;
-        case PropertyId::CheckedIcon: CheckedIco->SetPicture(PictureOf(stored)); break;
-        case PropertyId::IconSize: m.IconSize = static_cast<I2>(n); break;
-        case PropertyId::IconAlign: m.IconAlign = static_cast<I2>(n); break;
-        case PropertyId::IconWidth: m.IconWidth = n; break;
-        case PropertyId::IconHeight: m.IconHeight = n; break;
-        case PropertyId::TextAlign: m.TextAlign = static_cast<I2>(n); break;
-        case PropertyId::IcoDistFromEdge: m.IcoDistFromEdge = n; break;
-        case PropertyId::IcoDistFromTop: m.IcoDistFromTop = n; break;
-        case PropertyId::BorderStyle3D: m.BorderStyle3D = n; break;
+        case Id::BorderStyle: SetBorderStyle(n); break;
+        case Id::BackStyle: SetBackStyle(n); break;
+        case Id::ToolTipText: lCaption->SetToolTipText(std::get<std::string>(stored)); break;
+        case Id::Caption: lCaption->SetCaption(std::get<std::string>(stored)); break;
+        case Id::MouseIcon: SetMouseIcon(PictureOf(stored)); break;
+        case Id::MousePointer: UserControl::SetMousePointer(n); break;
+        case Id::Icon: Ico->SetPicture(PictureOf(stored)); break;
+        case Id::CheckedIcon: CheckedIco->SetPicture(PictureOf(stored)); break;
+        default: break;  // held in a field
     }
 }
 
-PropertyValue cmdOrb::StoredValueOf(const StoredProperty& key) const {
-    switch (key.id) {
-        case PropertyId::ForeColor: return static_cast<I4>(lCaption->ForeColor());
-        case PropertyId::ButtonClickHeight: return m.ButtonClickHeight;
-        case PropertyId::StraightSideMask: return m.StraightSideMask;
-        case PropertyId::RightToLeft: return m.RightToLeft;
-        case PropertyId::UnderlineChecked: return m.UnderlineChecked;
-        case PropertyId::SmoothCurvature: return m.SmoothCurvature;
-        case PropertyId::TopMarkPercent: return m.TopMarkPercent;
-        case PropertyId::Enabled: return Enabled();
-        case PropertyId::Font: return *lCaption->GetFont();
-        case PropertyId::BorderStyle: return static_cast<I2>(BorderStyle());
-        case PropertyId::BackStyle: return static_cast<I2>(BackStyle());
-        case PropertyId::ToolTipText: return lCaption->ToolTipText();
-        case PropertyId::HighColor1: return static_cast<I4>(m.HighColor1);
-        case PropertyId::CheckedColor: return static_cast<I4>(m.CheckedColor);
-        case PropertyId::HighlightOnHover: return m.HighlightOnHover;
-        case PropertyId::DontSwitchRTLSmooth: return m.DontSwitchRTLSmooth;
-        case PropertyId::HasMenu: return m.HasMenu;
-        case PropertyId::HighlightStyle: return m.GradientStyle;
-        case PropertyId::HighColor2: return static_cast<I4>(m.HighColor2);
-        case PropertyId::Caption: return lCaption->Caption();
-        case PropertyId::MouseIcon: return StoredPicture(UserControl::MouseIcon());
-        case PropertyId::MousePointer: return static_cast<I2>(UserControl::MousePointer());
-        case PropertyId::BevelWidth: return m.BevelWidth;
-        case PropertyId::HighTextColor: return static_cast<I4>(m.HighTextColor);
-        case PropertyId::BackColor1: return static_cast<I4>(m.BackColor1);
-        case PropertyId::BackColor2: return static_cast<I4>(m.BackColor2);
-        case PropertyId::Gradient: return m.Gradient;
-        case PropertyId::Icon: return StoredPicture(Ico->GetPicture());
-        case PropertyId::CheckedIcon: return StoredPicture(CheckedIco->GetPicture());
-        case PropertyId::IconSize: return m.IconSize;
-        case PropertyId::IconAlign: return m.IconAlign;
-        case PropertyId::IconWidth: return m.IconWidth;
-        case PropertyId::IconHeight: return m.IconHeight;
-        case PropertyId::TextAlign: return m.TextAlign;
-        case PropertyId::IcoDistFromEdge: return m.IcoDistFromEdge;
-        case PropertyId::IcoDistFromTop: return m.IcoDistFromTop;
-        case PropertyId::BorderStyle3D: return m.BorderStyle3D;
+PropertyValue cmdOrb::OwnStoredValue(Id id) const {
+    switch (id) {
+        case Id::ForeColor: return static_cast<I4>(lCaption->ForeColor());
+        case Id::RightToLeft: return m.RightToLeft;
+        case Id::Enabled: return Enabled();
+        case Id::Font: return *lCaption->GetFont();
+        case Id::BorderStyle: return static_cast<I2>(BorderStyle());
+        case Id::BackStyle: return static_cast<I2>(BackStyle());
+        case Id::ToolTipText: return lCaption->ToolTipText();
+        case Id::Caption: return lCaption->Caption();
+        case Id::MouseIcon: return StoredPicture(UserControl::MouseIcon());
+        case Id::MousePointer: return static_cast<I2>(UserControl::MousePointer());
+        case Id::Icon: return StoredPicture(Ico->GetPicture());
+        case Id::CheckedIcon: return StoredPicture(CheckedIco->GetPicture());
+        default: return host::NoObject{};  // held in a field
     }
-    return host::NoObject{};
 }
 
 // Writes every key in the writing order, with the same defaults the reader uses (in the
@@ -253,7 +193,10 @@ void cmdOrb::WriteProperties(host::PropertyBag& bag) {
     Ico->SetEnabled(true);
     for (const PropertyId id : cmdorb::kWriteOrder) {
         const StoredProperty& key = cmdorb::Stored(id);
-        bag.WriteProperty<PropertyValue>(key.key, StoredValueOf(key), DefaultOf(key));
+        const PropertyValue value = key.HoldsField()
+                                        ? NumberOfType(key.type, cmdorb::NumberOf(m, key))
+                                        : OwnStoredValue(id);
+        bag.WriteProperty<PropertyValue>(key.key, value, DefaultOf(key));
         if (id == cmdorb::kIcoDisabledAfter) Ico->SetEnabled(false);
     }
 }
@@ -272,26 +215,53 @@ void cmdOrb::SetValue(const bool& newValue) {
 
 cmdOrb::Colour cmdOrb::ForeColor() const { return lCaption->ForeColor(); }
 
+void cmdOrb::SetField(Id id, I4 number) {
+    cmdorb::StoreNumber(m, cmdorb::Stored(id), number);
+    AfterSet(id);
+}
+
+void cmdOrb::SetIconMeasure(Id id, I4 pixels) {
+    m.IconSize = cmdorb::kCustomIconSize;
+    SetField(id, pixels);
+}
+
+void cmdOrb::AfterSet(Id id) {
+    const StoredProperty& row = cmdorb::Stored(id);
+    if (!cmdorb::AnnouncedFirst(row.onSet)) ApplySetEffect(row);
+    PropertyChanged(std::string(row.name));
+    for (std::string_view also : row.alsoAnnounced) {
+        if (!also.empty()) PropertyChanged(std::string(also));
+    }
+    if (cmdorb::AnnouncedFirst(row.onSet)) ApplySetEffect(row);
+}
+
+void cmdOrb::ApplySetEffect(const StoredProperty& row) {
+    switch (row.onSet) {
+        case cmdorb::OnSet::AnnounceOnly: break;
+        case cmdorb::OnSet::Repaint: DrawFace(m.BackColor1); break;
+        case cmdorb::OnSet::ClearAndRepaint:
+            Cls();
+            DrawFace(m.BackColor1);
+            break;
+        case cmdorb::OnSet::RepaintOrClear:
+            if (cmdorb::NumberOf(m, row) != 0) {
+                DrawFace(m.BackColor1);
+            } else {
+                Cls();
+            }
+            break;
+        case cmdorb::OnSet::FitCaption: FitCaptionLabel(); break;
+        case cmdorb::OnSet::RelayoutCaption: LayoutCaption(); break;
+        case cmdorb::OnSet::RelayoutIcon: LayoutIcon(); break;
+        case cmdorb::OnSet::Reshape: ShowControl(); break;
+        case cmdorb::OnSet::Restate: ApplyState(); break;
+    }
+}
+
 void cmdOrb::SetForeColor(Colour colour) {
     lCaption->SetForeColor(colour);
     m.ForeColor = colour;
-    PropertyChanged("ForeColor");
-}
-
-void cmdOrb::SetButtonClickHeight(const I4& height) {
-    m.ButtonClickHeight = height;
-    PropertyChanged("ButtonClickHeight");
-}
-
-void cmdOrb::SetStraightSideMask(const I4& mask) {
-    m.StraightSideMask = mask;
-    PropertyChanged("StraightSideMask");
-    ShowControl();
-}
-
-void cmdOrb::SetUnderlineChecked(const bool& underline) {
-    m.UnderlineChecked = underline;
-    PropertyChanged("UnderlineChecked");
+    AfterSet(Id::ForeColor);
 }
 
 // While loading, only the layout direction changes: no announcement and no reshaping.
@@ -300,33 +270,17 @@ void cmdOrb::SetRightToLeft(const bool& rtl) {
     m.RightToLeft = rtl;
     UserControl::SetRightToLeft(rtl);
     lCaption->SetRightToLeft(rtl);
-    if (!m.Loaded) return;
-    PropertyChanged("RightToLeft");
-    ShowControl();
-}
-
-void cmdOrb::SetSmoothCurvature(const I2& curvature) {
-    m.SmoothCurvature = curvature;
-    PropertyChanged("SmoothCurvature");
-    ShowControl();
-}
-
-void cmdOrb::SetTopMarkPercent(const I2& percent) {
-    m.TopMarkPercent = cmdorb::TopMarkPercentByte(percent);
-    PropertyChanged("TopMarkPercent");
-    ShowControl();
+    if (m.Loaded) AfterSet(Id::RightToLeft);
 }
 
 void cmdOrb::SetEnabled(bool enabled) {
     Control::SetEnabled(enabled);
-    DrawFace(m.BackColor1);
-    PropertyChanged("Enabled");
+    AfterSet(Id::Enabled);
 }
 
 void cmdOrb::SetFont(std::shared_ptr<host::Font> font) {
     lCaption->SetFont(std::move(font));
-    FitCaptionLabel();
-    PropertyChanged("Font");
+    AfterSet(Id::Font);
 }
 
 void cmdOrb::MoveLeft(const I4& LeftPos) {
@@ -345,17 +299,7 @@ void cmdOrb::UnHighlight() {
 
 void cmdOrb::SetToolTipText(const std::string& text) {
     lCaption->SetToolTipText(text);
-    PropertyChanged("ToolTipText");
-}
-
-void cmdOrb::SetHighColor1(Colour colour) {
-    m.HighColor1 = colour;
-    PropertyChanged("HighColor1");
-}
-
-void cmdOrb::SetCheckedColor(Colour colour) {
-    m.CheckedColor = colour;
-    PropertyChanged("CheckedColor");
+    AfterSet(Id::ToolTipText);
 }
 
 cmdOrb::I4 cmdOrb::TranslateColor(Colour oClr, HPALETTE hpal) {
@@ -364,140 +308,30 @@ cmdOrb::I4 cmdOrb::TranslateColor(Colour oClr, HPALETTE hpal) {
     return static_cast<I4>(rgb);
 }
 
-void cmdOrb::SetHighlightOnHover(bool on) {
-    m.HighlightOnHover = on;
-    PropertyChanged("HighlightOnHover");
-}
-
-void cmdOrb::SetDontSwitchRTLSmooth(bool on) {
-    m.DontSwitchRTLSmooth = on;
-    PropertyChanged("DontSwitchRTLSmooth");
-}
-
-void cmdOrb::SetHasMenu(bool on) {
-    m.HasMenu = on;
-    PropertyChanged("HasMenu");
-}
-
-void cmdOrb::SetGradientStyle(I4 style) {
-    m.GradientStyle = static_cast<I2>(style);
-    DrawFace(m.BackColor1);
-    PropertyChanged("GradientStyle");
-}
-
-void cmdOrb::SetHighColor2(Colour colour) {
-    m.HighColor2 = colour;
-    PropertyChanged("HighColor2");
-}
-
 void cmdOrb::SetCaption(const std::string& caption) {
     lCaption->SetCaption(caption);
-    LayoutCaption();
-    PropertyChanged("Caption");
+    AfterSet(Id::Caption);
 }
 
 void cmdOrb::SetMouseIcon(host::PicturePtr icon) {
     UserControl::SetMouseIcon(std::move(icon));
-    PropertyChanged("MouseIcon");
+    AfterSet(Id::MouseIcon);
 }
 
 void cmdOrb::SetMousePointer(I4 pointer) {
     UserControl::SetMousePointer(static_cast<I2>(pointer));
     captionPointer_ = UserControl::MousePointer();
-    PropertyChanged("MousePointer");
-}
-
-void cmdOrb::SetHighTextColor(Colour colour) {
-    m.HighTextColor = colour;
-    PropertyChanged("HighTextColor");
-}
-
-void cmdOrb::SetBackColor1(Colour colour) {
-    m.BackColor1 = colour;
-    Cls();
-    DrawFace(m.BackColor1);
-    PropertyChanged("BackColor1");
-}
-
-void cmdOrb::SetBackColor2(Colour colour) {
-    m.BackColor2 = colour;
-    Cls();
-    DrawFace(m.BackColor1);
-    PropertyChanged("BackColor2");
-}
-
-void cmdOrb::SetGradient(bool on) {
-    m.Gradient = on;
-    if (on) {
-        DrawFace(m.BackColor1);
-    } else {
-        Cls();
-    }
-    PropertyChanged("Gradient");
-}
-
-void cmdOrb::SetIconSize(I4 size) {
-    m.IconSize = static_cast<I2>(size);
-    LayoutIcon();
-    for (const char* name : {"IconSize", "IconHeight", "IconWidth"}) PropertyChanged(name);
-}
-
-void cmdOrb::SetIconAlign(I4 align) {
-    m.IconAlign = static_cast<I2>(align);
-    LayoutIcon();
-    PropertyChanged("IconAlign");
+    AfterSet(Id::MousePointer);
 }
 
 void cmdOrb::SetIcon(host::PicturePtr icon) {
     Ico->SetPicture(std::move(icon));
-    LayoutIcon();
-    PropertyChanged("Icon");
+    AfterSet(Id::Icon);
 }
 
 void cmdOrb::SetCheckedIcon(host::PicturePtr icon) {
     CheckedIco->SetPicture(std::move(icon));
-    LayoutIcon();
-    PropertyChanged("CheckedIcon");
-}
-
-void cmdOrb::SetIconWidth(I4 width) {
-    m.IconWidth = width;
-    m.IconSize = 3;
-    LayoutIcon();
-    PropertyChanged("IconWidth");
-    PropertyChanged("IconSize");
-}
-
-void cmdOrb::SetIconHeight(I4 height) {
-    m.IconHeight = height;
-    m.IconSize = 3;
-    LayoutIcon();
-    PropertyChanged("IconHeight");
-    PropertyChanged("IconSize");
-}
-
-void cmdOrb::SetTextAlign(I4 align) {
-    m.TextAlign = static_cast<I2>(align);
-    LayoutCaption();
-    PropertyChanged("TextAlign");
-}
-
-void cmdOrb::SetIcoDistFromEdge(I4 distance) {
-    m.IcoDistFromEdge = distance;
-    LayoutIcon();
-    PropertyChanged("IcoDistFromEdge");
-}
-
-void cmdOrb::SetIcoDistFromTop(I4 distance) {
-    m.IcoDistFromTop = distance;
-    LayoutIcon();
-    PropertyChanged("IcoDistFromTop");
-}
-
-void cmdOrb::SetBorderStyle3D(I4 style) {
-    m.BorderStyle3D = style;
-    PropertyChanged("BorderStyle3D");
-    ApplyState();
+    AfterSet(Id::CheckedIcon);
 }
 
 // Six toggles through the `value` write, five waits of 200 ms between them. The form stays

@@ -6,8 +6,9 @@
 // mouse capture, so the control hears when the pointer leaves; a press shifts the whole
 // control by ButtonClickHeight twips until the release.
 //
-// The arithmetic (face plan, region rectangle, layout tables, colours, stored keys) is in the
-// portable headers beside this one; this class applies it to windows.
+// The arithmetic (face plan, region rectangle, layout tables, colours) and the table of the
+// stored properties (keys, defaults, fields, what a set does) are in the portable headers
+// beside this one; this class applies them to windows.
 #pragma once
 
 #include <windows.h>
@@ -42,17 +43,19 @@ public:
     Colour ForeColor() const;
     void SetForeColor(Colour colour);
     I4 ButtonClickHeight() const { return m.ButtonClickHeight; }
-    void SetButtonClickHeight(const I4& height);
+    void SetButtonClickHeight(const I4& height) { SetField(Id::ButtonClickHeight, height); }
     I4 StraightSideMask() const { return m.StraightSideMask; }
-    void SetStraightSideMask(const I4& mask);
+    void SetStraightSideMask(const I4& mask) { SetField(Id::StraightSideMask, mask); }
     bool UnderlineChecked() const { return m.UnderlineChecked; }
-    void SetUnderlineChecked(const bool& underline);
+    void SetUnderlineChecked(const bool& underline) { SetField(Id::UnderlineChecked, underline); }
     bool RightToLeft() const { return m.RightToLeft; }
     void SetRightToLeft(const bool& rtl);
     I2 SmoothCurvature() const { return m.SmoothCurvature; }
-    void SetSmoothCurvature(const I2& curvature);
+    void SetSmoothCurvature(const I2& curvature) { SetField(Id::SmoothCurvature, curvature); }
     std::uint8_t TopMarkPercent() const { return m.TopMarkPercent; }
-    void SetTopMarkPercent(const I2& percent);
+    void SetTopMarkPercent(const I2& percent) {
+        SetField(Id::TopMarkPercent, cmdorb::TopMarkPercentByte(percent));
+    }
     void SetEnabled(bool enabled) override;
     const std::shared_ptr<host::Font>& Font() const { return lCaption->GetFont(); }
     void SetFont(std::shared_ptr<host::Font> font);
@@ -64,21 +67,21 @@ public:
     const std::string& ToolTipText() const { return lCaption->ToolTipText(); }
     void SetToolTipText(const std::string& text);
     Colour HighColor1() const { return m.HighColor1; }
-    void SetHighColor1(Colour colour);
+    void SetHighColor1(Colour colour) { SetField(Id::HighColor1, static_cast<I4>(colour)); }
     Colour CheckedColor() const { return m.CheckedColor; }
-    void SetCheckedColor(Colour colour);
+    void SetCheckedColor(Colour colour) { SetField(Id::CheckedColor, static_cast<I4>(colour)); }
     // OleTranslateColor: the RGB of a colour value, or -1 when it is not a valid one.
     static I4 TranslateColor(Colour oClr, HPALETTE hpal = nullptr);
     bool HighlightOnHover() const { return m.HighlightOnHover; }
-    void SetHighlightOnHover(bool on);
+    void SetHighlightOnHover(bool on) { SetField(Id::HighlightOnHover, on); }
     bool DontSwitchRTLSmooth() const { return m.DontSwitchRTLSmooth; }
-    void SetDontSwitchRTLSmooth(bool on);
+    void SetDontSwitchRTLSmooth(bool on) { SetField(Id::DontSwitchRTLSmooth, on); }
     bool HasMenu() const { return m.HasMenu; }
-    void SetHasMenu(bool on);
+    void SetHasMenu(bool on) { SetField(Id::HasMenu, on); }
     I4 GradientStyle() const { return m.GradientStyle; }
-    void SetGradientStyle(I4 style);
+    void SetGradientStyle(I4 style) { SetField(Id::HighlightStyle, style); }
     Colour HighColor2() const { return m.HighColor2; }
-    void SetHighColor2(Colour colour);
+    void SetHighColor2(Colour colour) { SetField(Id::HighColor2, static_cast<I4>(colour)); }
     const std::string& Caption() const { return lCaption->Caption(); }
     void SetCaption(const std::string& caption);
     const host::PicturePtr& MouseIcon() const { return UserControl::MouseIcon(); }
@@ -86,33 +89,33 @@ public:
     I4 MousePointer() const { return static_cast<I2>(UserControl::MousePointer()); }
     void SetMousePointer(I4 pointer);
     Colour HighTextColor() const { return m.HighTextColor; }
-    void SetHighTextColor(Colour colour);
+    void SetHighTextColor(Colour colour) { SetField(Id::HighTextColor, static_cast<I4>(colour)); }
     Colour BackColor1() const { return m.BackColor1; }
-    void SetBackColor1(Colour colour);
+    void SetBackColor1(Colour colour) { SetField(Id::BackColor1, static_cast<I4>(colour)); }
     Colour BackColor2() const { return m.BackColor2; }
-    void SetBackColor2(Colour colour);
+    void SetBackColor2(Colour colour) { SetField(Id::BackColor2, static_cast<I4>(colour)); }
     bool Gradient() const { return m.Gradient; }
-    void SetGradient(bool on);
+    void SetGradient(bool on) { SetField(Id::Gradient, on); }
     I4 IconSize() const { return m.IconSize; }
-    void SetIconSize(I4 size);
+    void SetIconSize(I4 size) { SetField(Id::IconSize, size); }
     I4 IconAlign() const { return m.IconAlign; }
-    void SetIconAlign(I4 align);
+    void SetIconAlign(I4 align) { SetField(Id::IconAlign, align); }
     const host::PicturePtr& Icon() const { return Ico->GetPicture(); }
     void SetIcon(host::PicturePtr icon);
     const host::PicturePtr& CheckedIcon() const { return CheckedIco->GetPicture(); }
     void SetCheckedIcon(host::PicturePtr icon);
     I4 IconWidth() const { return m.IconWidth; }
-    void SetIconWidth(I4 width);
+    void SetIconWidth(I4 width) { SetIconMeasure(Id::IconWidth, width); }
     I4 IconHeight() const { return m.IconHeight; }
-    void SetIconHeight(I4 height);
+    void SetIconHeight(I4 height) { SetIconMeasure(Id::IconHeight, height); }
     I4 TextAlign() const { return m.TextAlign; }
-    void SetTextAlign(I4 align);
+    void SetTextAlign(I4 align) { SetField(Id::TextAlign, align); }
     I4 IcoDistFromEdge() const { return m.IcoDistFromEdge; }
-    void SetIcoDistFromEdge(I4 distance);
+    void SetIcoDistFromEdge(I4 distance) { SetField(Id::IcoDistFromEdge, distance); }
     I4 IcoDistFromTop() const { return m.IcoDistFromTop; }
-    void SetIcoDistFromTop(I4 distance);
+    void SetIcoDistFromTop(I4 distance) { SetField(Id::IcoDistFromTop, distance); }
     I4 BorderStyle3D() const { return m.BorderStyle3D; }
-    void SetBorderStyle3D(I4 style);
+    void SetBorderStyle3D(I4 style) { SetField(Id::BorderStyle3D, style); }
     // Toggles `value` six times, 200 ms apart, letting events run in between.
     void FlashControl(bool& IsSuccess);
 
@@ -161,45 +164,22 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The instance's fields, in declaration order; creation values as a fresh instance has them.
-    struct Fields {
+    // The instance's fields: the stored ones (StoredFields, with the table's creation values)
+    // and the state of the moment, as a fresh instance has them.
+    struct Fields : cmdorb::StoredFields {
         bool MenuHot = false;
         bool Highlighted = false;
         bool Pressed = false;
-        bool HighlightOnHover = true;
-        bool DontSwitchRTLSmooth = false;
-        bool HasMenu = false;
-        std::int16_t GradientStyle = 2;
-        std::int32_t StraightSideMask = 0;
-        std::int16_t SmoothCurvature = 0;
-        std::uint8_t TopMarkPercent = 0;
-        bool UnderlineChecked = false;
         bool RightToLeft = false;
-        Colour CheckedColor = 0x00FF00;
         Colour ForeColor = 0;
-        Colour HighColor1 = 0xFFC0C0;
-        Colour HighColor2 = 0xFF8080;
-        std::int32_t BevelWidth = 0;
-        std::int32_t BorderStyle3D = 0;
-        std::int32_t IcoDistFromEdge = 0;
-        std::int32_t IcoDistFromTop = 0;
-        std::int16_t TextAlign = 0;
-        std::int32_t IconWidth = 0;
-        std::int32_t IconHeight = 0;
         bool value = false;
-        std::int16_t IconAlign = 0;
-        std::int16_t IconSize = 0;
-        bool Gradient = false;
-        Colour BackColor1 = 0xE0E0E0;
-        Colour BackColor2 = 0x808080;
-        Colour HighTextColor = 0xFFFFFF;
         std::string HoverState = "NORM";
         std::int32_t SavedLeft = 0;
         std::int32_t SavedTop = 0;
-        std::int32_t ButtonClickHeight = 0;
         bool Shown = false;
         bool Loaded = false;
     };
+    using Id = cmdorb::PropertyId;
 
     void ApplyRegion(HWND hWnd, std::int32_t height, std::int32_t width, double curvature,
                      std::int32_t x1, std::int32_t y1, std::int32_t mask);
@@ -220,9 +200,16 @@ private:
     // Raises a mouse event with its arguments by reference.
     void RaiseMouse(const host::Event<I2&, I2&, float&, float&>& event, int button, int shift,
                     double x, double y);
-    void ApplyStoredProperty(const cmdorb::StoredProperty& key,
-                             const host::PropertyValue& stored);
-    host::PropertyValue StoredValueOf(const cmdorb::StoredProperty& key) const;
+    // Stores a number or Boolean in the property's field, then does what its row says a set does.
+    void SetField(Id id, I4 number);
+    // IconWidth and IconHeight: a set of either makes IconSize custom.
+    void SetIconMeasure(Id id, I4 pixels);
+    // What the property's row says a set does, with its announcement, once the value is stored.
+    void AfterSet(Id id);
+    void ApplySetEffect(const cmdorb::StoredProperty& row);
+    // The keys the control or its constituents hold rather than a field.
+    void LoadOwnProperty(Id id, const host::PropertyValue& stored);
+    host::PropertyValue OwnStoredValue(Id id) const;
     host::PropertyValue DefaultOf(const cmdorb::StoredProperty& key) const;
 
     Fields m;

@@ -206,15 +206,16 @@ void titOrb::CLSWindow() {
 
 void titOrb::SetAllowMaximize(bool value) {
     allowMaximize_ = value;
-    ApplyLayout(captionbar::LayoutBoxes(allowMaximize_, closeButtonOnly_,
-                                        {picmin_->Width(), Picres_->Width(), picClose_->Width()},
-                                        TwipsX()));
-    Cls();
-    ReDrawMenu(true, false);
+    RelayoutBoxes();
 }
 
 void titOrb::SetCloseButtonOnly(bool value) {
     closeButtonOnly_ = value;
+    RelayoutBoxes();
+}
+
+// The boxes as AllowMaximize and CloseButtonOnly have them, then a full redraw.
+void titOrb::RelayoutBoxes() {
     ApplyLayout(captionbar::LayoutBoxes(allowMaximize_, closeButtonOnly_,
                                         {picmin_->Width(), Picres_->Width(), picClose_->Width()},
                                         TwipsX()));

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <cstddef>
 
 #include "controls/captionbar/caption_plan.h"
@@ -57,6 +58,43 @@ public:
                   std::int32_t SlideTBButtonAddLeft, std::int32_t SlideTBButtonAddTop,
                   bool NoTopWindowResize, bool NotifyRestoreEventOnly, bool HasLogoBump,
                   std::int32_t AddToTopControlBoxes);
+
+    // SetLogo's and InitMenu's values by name, for a call that names each value it gives
+    // with a designated initialiser; a value it leaves out is 0, false or none.
+    struct LogoSettings {
+        bool IsVisible = false;
+        std::int32_t PLeft = 0, PTop = 0, PHeight = 0, PWidth = 0;
+        std::int32_t FrameWidth = 0, Curvature = 0, lLeftAdd = 0, lTopAdd = 0;
+    };
+    bool SetLogo(host::PicturePtr ThePicture, const LogoSettings& s) {
+        return SetLogo(std::move(ThePicture), s.IsVisible, s.PLeft, s.PTop, s.PHeight, s.PWidth,
+                       s.FrameWidth, s.Curvature, s.lLeftAdd, s.lTopAdd);
+    }
+    struct MenuSettings {
+        host::I2 Index = 0;
+        Colour BakColor = 0, HilgtColor = 0;
+        std::shared_ptr<host::Font> Fnt;
+        bool BottomEdge = false, ControlBoxes = false, SolidBkground = false;
+        std::int32_t ovrMenuHeight = 0;  // twips
+        std::uint8_t ControlBoxesMask = 0;
+        bool ShowTitleBar = false;
+        host::Form* oMyParent = nullptr;
+        bool IsTitleBar = false;
+        std::int32_t SysMenuButtonAddLeft = 0, SysMenuButtonAddTop = 0;
+        bool NotifyCloseEventOnly = false, NotifyMaximizeEventOnly = false,
+             NotifyMinimizeEventOnly = false;
+        std::int32_t SlideTBButtonAddLeft = 0, SlideTBButtonAddTop = 0;
+        bool NoTopWindowResize = false, NotifyRestoreEventOnly = false, HasLogoBump = false;
+        std::int32_t AddToTopControlBoxes = 0;
+    };
+    void InitMenu(const MenuSettings& s) {
+        InitMenu(s.Index, s.BakColor, s.HilgtColor, s.Fnt, s.BottomEdge, s.ControlBoxes,
+                 s.SolidBkground, s.ovrMenuHeight, s.ControlBoxesMask, s.ShowTitleBar,
+                 s.oMyParent, s.IsTitleBar, s.SysMenuButtonAddLeft, s.SysMenuButtonAddTop,
+                 s.NotifyCloseEventOnly, s.NotifyMaximizeEventOnly, s.NotifyMinimizeEventOnly,
+                 s.SlideTBButtonAddLeft, s.SlideTBButtonAddTop, s.NoTopWindowResize,
+                 s.NotifyRestoreEventOnly, s.HasLogoBump, s.AddToTopControlBoxes);
+    }
     // Takes the colours, raises SynchColors with them (the container may change the caller's
     // variables) and redraws in full. HFC is only passed on.
     void SynchColorsNow(Colour& BC, Colour& HC, Colour& fc, Colour& HFC);
@@ -155,6 +193,7 @@ private:
 
     void CreateConstituents();
     host::PictureBox& AddBox(host::Container& parent, const char* name);
+    void RelayoutBoxes();
     void ApplyLayout(const captionbar::BoxLayout& layout);
     void ShowFaces(const captionbar::BoxFaces& faces);
     void ShowFace(host::PictureBox& box, captionbar::StoredImage image);

@@ -132,3 +132,77 @@ TEST(ButtonProperties, TopMarkPercentKeepsTheLowEightBits) {
 }
 
 }  // namespace
+
+namespace {
+
+using cmdorb::StoredFields;
+
+// The field values before any load: at creation of every instance, and after a new
+// instance's init. A stored instance without a key takes the key's default instead, which
+// for ButtonClickHeight, SmoothCurvature, UnderlineChecked and BevelWidth is not the new
+// instance's value.
+TEST(ButtonProperties, FieldsBeforeAnyLoad) {
+    struct Case {
+        PropertyId id;
+        std::int32_t created;
+        std::int32_t initialised;
+    };
+    using enum PropertyId;
+    const Case cases[] = {
+        {ButtonClickHeight, 0, 0},     {StraightSideMask, 0, 0},
+        {UnderlineChecked, 0, 0},      {SmoothCurvature, 0, 0},
+        {TopMarkPercent, 0, 0},        {HighColor1, 0xFFC0C0, 0xFFC0C0},
+        {CheckedColor, 0x00FF00, 0x00FF00}, {HighlightOnHover, -1, -1},
+        {DontSwitchRTLSmooth, 0, 0},   {HasMenu, 0, 0},
+        {HighlightStyle, 2, 2},        {HighColor2, 0xFF8080, 0xFF8080},
+        {BevelWidth, 0, 0},            {HighTextColor, 0xFFFFFF, 0xFFFFFF},
+        {BackColor1, 0xE0E0E0, 0xE0E0E0}, {BackColor2, 0x808080, 0x808080},
+        {Gradient, 0, -1},             {IconSize, 0, 2},
+        {IconAlign, 0, 0},             {IconWidth, 0, 32},
+        {IconHeight, 0, 32},           {TextAlign, 0, 0},
+        {IcoDistFromEdge, 0, 5},       {IcoDistFromTop, 0, 0},
+        {BorderStyle3D, 0, 0},
+    };
+    StoredFields created, initialised;
+    cmdorb::TakeDefaults(created, false);
+    cmdorb::TakeDefaults(initialised, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Stored(c.id).key);
+        ASSERT_TRUE(Stored(c.id).HoldsField());
+        EXPECT_EQ(cmdorb::NumberOf(created, Stored(c.id)), c.created);
+        EXPECT_EQ(cmdorb::NumberOf(initialised, Stored(c.id)), c.initialised);
+    }
+    const auto held = std::count_if(kReadOrder.begin(), kReadOrder.end(),
+                                    [](const StoredProperty& p) { return p.HoldsField(); });
+    EXPECT_EQ(held, std::ssize(cases)) << "every field is listed";
+}
+
+// A load and a set store a number alike: Booleans by being non-zero, narrower fields by
+// their low bits; each key reaches its own field only.
+TEST(ButtonProperties, StoringANumberKeepsWhatItsFieldHolds) {
+    struct Case {
+        PropertyId id;
+        std::int32_t stored;
+        std::int32_t kept;
+    };
+    const Case cases[] = {
+        {PropertyId::TopMarkPercent, 300, 44},
+        {PropertyId::HighlightStyle, 0x12345, 0x2345},
+        {PropertyId::UnderlineChecked, 5, cmdorb::kTrue},
+        {PropertyId::HasMenu, 0, cmdorb::kFalse},
+        {PropertyId::ButtonClickHeight, 40000, 40000},
+        {PropertyId::HighColor1, static_cast<std::int32_t>(0x80000012u),
+         static_cast<std::int32_t>(0x80000012u)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Stored(c.id).key);
+        StoredFields fields;
+        cmdorb::StoreNumber(fields, Stored(c.id), c.stored);
+        for (const StoredProperty& other : kReadOrder) {
+            const std::int32_t expected = other.id == c.id ? c.kept : 0;
+            EXPECT_EQ(cmdorb::NumberOf(fields, other), expected) << other.key;
+        }
+    }
+}
+
+}  // namespace

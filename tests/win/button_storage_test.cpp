@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "button_fixture.h"
+#include "host/app.h"
 
 namespace {
 
@@ -188,6 +190,99 @@ TEST(ButtonStorage, SettersAnnounceTheirProperties) {
     EXPECT_EQ(bench.button->IconSize(), 4);
     EXPECT_EQ(bench.button->IconWidth(), 100) << "fits the face: 1500 twips";
     EXPECT_EQ(bench.button->IconHeight(), 25);
+}
+
+// Every setter of a stored property, in the order of the public members: it announces what
+// the property's row says, and the getter reads back what was set.
+TEST(ButtonStorage, EverySetterStoresAndAnnouncesItsProperty) {
+    struct Case {
+        const char* name;
+        void (*write)(cmdOrb&);
+        bool (*readsBack)(const cmdOrb&);
+        Log announced;
+    };
+    static const host::PicturePtr icon = host::App::LoadIconPicture("#1");
+    const Case cases[] = {
+        {"ForeColor", [](cmdOrb& b) { b.SetForeColor(0x010101); },
+         [](const cmdOrb& b) { return b.ForeColor() == 0x010101u; }, {"ForeColor"}},
+        {"ButtonClickHeight", [](cmdOrb& b) { b.SetButtonClickHeight(7); },
+         [](const cmdOrb& b) { return b.ButtonClickHeight() == 7; }, {"ButtonClickHeight"}},
+        {"StraightSideMask", [](cmdOrb& b) { b.SetStraightSideMask(2); },
+         [](const cmdOrb& b) { return b.StraightSideMask() == 2; }, {"StraightSideMask"}},
+        {"UnderlineChecked", [](cmdOrb& b) { b.SetUnderlineChecked(false); },
+         [](const cmdOrb& b) { return !b.UnderlineChecked(); }, {"UnderlineChecked"}},
+        {"RightToLeft", [](cmdOrb& b) { b.SetRightToLeft(true); },
+         [](const cmdOrb& b) { return b.RightToLeft(); }, {"RightToLeft"}},
+        {"SmoothCurvature", [](cmdOrb& b) { b.SetSmoothCurvature(12); },
+         [](const cmdOrb& b) { return b.SmoothCurvature() == 12; }, {"SmoothCurvature"}},
+        {"TopMarkPercent", [](cmdOrb& b) { b.SetTopMarkPercent(300); },
+         [](const cmdOrb& b) { return b.TopMarkPercent() == 44; }, {"TopMarkPercent"}},
+        {"Enabled", [](cmdOrb& b) { b.SetEnabled(false); },
+         [](const cmdOrb& b) { return !b.Enabled(); }, {"Enabled"}},
+        {"Font", [](cmdOrb& b) { b.SetFont(std::make_shared<host::Font>("Arial", 12)); },
+         [](const cmdOrb& b) { return b.Font()->Name() == "Arial"; }, {"Font"}},
+        {"ToolTipText", [](cmdOrb& b) { b.SetToolTipText("tip"); },
+         [](const cmdOrb& b) { return b.ToolTipText() == "tip"; }, {"ToolTipText"}},
+        {"HighColor1", [](cmdOrb& b) { b.SetHighColor1(0x020202); },
+         [](const cmdOrb& b) { return b.HighColor1() == 0x020202u; }, {"HighColor1"}},
+        {"CheckedColor", [](cmdOrb& b) { b.SetCheckedColor(0x030303); },
+         [](const cmdOrb& b) { return b.CheckedColor() == 0x030303u; }, {"CheckedColor"}},
+        {"HighlightOnHover", [](cmdOrb& b) { b.SetHighlightOnHover(false); },
+         [](const cmdOrb& b) { return !b.HighlightOnHover(); }, {"HighlightOnHover"}},
+        {"DontSwitchRTLSmooth", [](cmdOrb& b) { b.SetDontSwitchRTLSmooth(true); },
+         [](const cmdOrb& b) { return b.DontSwitchRTLSmooth(); }, {"DontSwitchRTLSmooth"}},
+        {"HasMenu", [](cmdOrb& b) { b.SetHasMenu(true); },
+         [](const cmdOrb& b) { return b.HasMenu(); }, {"HasMenu"}},
+        {"GradientStyle", [](cmdOrb& b) { b.SetGradientStyle(-70000); },
+         [](const cmdOrb& b) { return b.GradientStyle() == static_cast<I2>(-70000); },
+         {"GradientStyle"}},
+        {"HighColor2", [](cmdOrb& b) { b.SetHighColor2(0x040404); },
+         [](const cmdOrb& b) { return b.HighColor2() == 0x040404u; }, {"HighColor2"}},
+        {"Caption", [](cmdOrb& b) { b.SetCaption("Go"); },
+         [](const cmdOrb& b) { return b.Caption() == "Go"; }, {"Caption"}},
+        {"MouseIcon", [](cmdOrb& b) { b.SetMouseIcon(icon); },
+         [](const cmdOrb& b) { return b.MouseIcon() == icon; }, {"MouseIcon"}},
+        {"MousePointer", [](cmdOrb& b) { b.SetMousePointer(11); },
+         [](const cmdOrb& b) { return b.MousePointer() == 11; }, {"MousePointer"}},
+        {"HighTextColor", [](cmdOrb& b) { b.SetHighTextColor(0x050505); },
+         [](const cmdOrb& b) { return b.HighTextColor() == 0x050505u; }, {"HighTextColor"}},
+        {"BackColor1", [](cmdOrb& b) { b.SetBackColor1(0x060606); },
+         [](const cmdOrb& b) { return b.BackColor1() == 0x060606u; }, {"BackColor1"}},
+        {"BackColor2", [](cmdOrb& b) { b.SetBackColor2(0x070707); },
+         [](const cmdOrb& b) { return b.BackColor2() == 0x070707u; }, {"BackColor2"}},
+        {"Gradient", [](cmdOrb& b) { b.SetGradient(false); },
+         [](const cmdOrb& b) { return !b.Gradient(); }, {"Gradient"}},
+        {"IconSize", [](cmdOrb& b) { b.SetIconSize(1); },
+         [](const cmdOrb& b) { return b.IconSize() == 1; }, {"IconSize", "IconHeight", "IconWidth"}},
+        {"IconAlign", [](cmdOrb& b) { b.SetIconAlign(2); },
+         [](const cmdOrb& b) { return b.IconAlign() == 2; }, {"IconAlign"}},
+        {"Icon", [](cmdOrb& b) { b.SetIcon(icon); },
+         [](const cmdOrb& b) { return b.Icon() == icon; }, {"Icon"}},
+        {"CheckedIcon", [](cmdOrb& b) { b.SetCheckedIcon(icon); },
+         [](const cmdOrb& b) { return b.CheckedIcon() == icon; }, {"CheckedIcon"}},
+        {"IconWidth", [](cmdOrb& b) { b.SetIconWidth(20); },
+         [](const cmdOrb& b) { return b.IconWidth() == 20 && b.IconSize() == 3; },
+         {"IconWidth", "IconSize"}},
+        {"IconHeight", [](cmdOrb& b) { b.SetIconHeight(21); },
+         [](const cmdOrb& b) { return b.IconHeight() == 21 && b.IconSize() == 3; },
+         {"IconHeight", "IconSize"}},
+        {"TextAlign", [](cmdOrb& b) { b.SetTextAlign(3); },
+         [](const cmdOrb& b) { return b.TextAlign() == 3; }, {"TextAlign"}},
+        {"IcoDistFromEdge", [](cmdOrb& b) { b.SetIcoDistFromEdge(8); },
+         [](const cmdOrb& b) { return b.IcoDistFromEdge() == 8; }, {"IcoDistFromEdge"}},
+        {"IcoDistFromTop", [](cmdOrb& b) { b.SetIcoDistFromTop(9); },
+         [](const cmdOrb& b) { return b.IcoDistFromTop() == 9; }, {"IcoDistFromTop"}},
+        {"BorderStyle3D", [](cmdOrb& b) { b.SetBorderStyle3D(1); },
+         [](const cmdOrb& b) { return b.BorderStyle3D() == 1; }, {"BorderStyle3D"}},
+    };
+    ButtonOnForm bench;
+    for (const Case& c : cases) {
+        Log announced;
+        bench.button->OnPropertyChanged = [&](const std::string& name) { announced.push_back(name); };
+        c.write(*bench.button);
+        EXPECT_EQ(announced, c.announced) << c.name;
+        EXPECT_TRUE(c.readsBack(*bench.button)) << c.name;
+    }
 }
 
 TEST(ButtonStorage, GradientOffClearsTheFaceUntilTheNextPaint) {
