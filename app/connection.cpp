@@ -8,6 +8,7 @@
 #include "host/app.h"
 #include "host/boundary.h"
 #include "host/handles.h"
+#include "host/system_library.h"
 
 namespace modI {
 
@@ -276,7 +277,8 @@ struct Connection::Shared {
 
 Connection::Connection(const std::string& agent, DWORD timeoutMs, Waiting waiting)
     : shared_(std::make_shared<Shared>()), waiting_(waiting) {
-    if (!shared_->HasEvents()) return;
+    // WinINet is delay-loaded at its first call, from the system folder: without it, no call.
+    if (!shared_->HasEvents() || !host::SystemLibrary("wininet.dll")) return;
     shared_->timeoutMs = timeoutMs;
     const DWORD asynchronous = Blocking() ? 0 : INTERNET_FLAG_ASYNC;
     shared_->session.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
