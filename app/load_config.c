@@ -6,6 +6,8 @@
    and points the file's load-configuration directory at it. */
 #include <windows.h>
 
+#include <stddef.h>
+
 #if defined(_WIN64)
 typedef IMAGE_LOAD_CONFIG_DIRECTORY64 LoadConfig;
 static ULONGLONG securityCookie = 0x00002B992DDFA232ULL; /* the value the loader replaces */
