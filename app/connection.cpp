@@ -1,11 +1,14 @@
 #include "app/connection.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "app/read_policy.h"
 #include "host/app.h"
 #include "host/boundary.h"
+#include "host/handles.h"
+#include "host/system_library.h"
 
 namespace modI {
 
@@ -20,17 +23,7 @@ enum class Job { None, Open, Read, ReadBody, Quit };
 // How many reads the body may run ahead of the window's thread.
 constexpr std::size_t kReadsAhead = 8;
 
-// Holds a critical section for a scope, and lets go of it however the scope ends.
-class LockScope {
-public:
-    explicit LockScope(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
-    ~LockScope() { LeaveCriticalSection(&section_); }
-    LockScope(const LockScope&) = delete;
-    LockScope& operator=(const LockScope&) = delete;
-
-private:
-    CRITICAL_SECTION& section_;
-};
+using host::LockScope;
 
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
@@ -41,15 +34,15 @@ void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
 
 }  // namespace
 
-// Everything both threads touch. It lives until the last of the two lets go of it: the
-// window's thread may give up on a call and leave while the call is still running.
+// Everything both threads touch. Each holds it by a shared pointer, and it lives until the last
+// of the two lets go: the window's thread may give up on a call and leave while the call is
+// still running.
 struct Connection::Shared {
-    CRITICAL_SECTION lock;
-    HANDLE wake = nullptr;  // a job was handed over (auto-reset)
-    HANDLE done = nullptr;  // the job is finished, or body has arrived (auto-reset)
-    HANDLE room = nullptr;  // the window's thread took what the body read ahead (auto-reset)
-    HANDLE completed = nullptr;  // WinINet finished an asynchronous call (auto-reset)
-    LONG owners = 2;
+    host::CriticalSection lock;
+    host::unique_event wake{NewEvent()};       // a job was handed over
+    host::unique_event done{NewEvent()};       // the job is finished, or body has arrived
+    host::unique_event room{NewEvent()};       // the window's thread took what the body read ahead
+    host::unique_event completed{NewEvent()};  // WinINet finished an asynchronous call
     bool busy = false;       // a job runs; under lock
     bool givenUp = false;    // the window's thread is gone; under lock
 
@@ -60,9 +53,9 @@ struct Connection::Shared {
     DWORD timeoutMs = 0;
     DWORD most = 0;
 
-    // Owned by the worker thread's side from the start: it closes them when it ends.
-    HINTERNET session = nullptr;
-    HINTERNET request = nullptr;
+    // Closed with the shared part, by whichever side lets go of it last.
+    host::unique_internet session;
+    host::unique_internet request;
 
     // How the last asynchronous call finished, written by WinINet's thread before `completed`.
     DWORD_PTR completedResult = 0;
@@ -81,34 +74,32 @@ struct Connection::Shared {
     bool windowWaits = false;  // the window's thread waits for `done`
     bool workerWaits = false;  // the worker waits for `room`
 
-    Shared() { InitializeCriticalSection(&lock); }
+    // Auto-reset: each wakes one wait.
+    static HANDLE NewEvent() { return CreateEventA(nullptr, FALSE, FALSE, nullptr); }
+    bool HasEvents() const { return wake && done && room && completed; }
+
+    Shared() = default;
+    Shared(const Shared&) = delete;
+    Shared& operator=(const Shared&) = delete;
     ~Shared() {
         // No call is under way when this runs; no report may come for a part that is gone.
-        for (HINTERNET handle : {request, session}) {
-            if (!handle) continue;
-            InternetSetStatusCallbackA(handle, nullptr);
-            InternetCloseHandle(handle);
+        for (host::unique_internet* handle : {&request, &session}) {
+            if (!*handle) continue;
+            InternetSetStatusCallbackA(handle->get(), nullptr);
+            handle->reset();
         }
-        if (completed) CloseHandle(completed);
-        if (wake) CloseHandle(wake);
-        if (done) CloseHandle(done);
-        if (room) CloseHandle(room);
-        DeleteCriticalSection(&lock);
-    }
-    void Release() {
-        if (InterlockedDecrement(&owners) == 0) delete this;
     }
 
     void RunJob() {
         switch (job) {
             case Job::Open: {
-                if (request) InternetCloseHandle(request);
-                request = InternetOpenUrlA(session, url.c_str(), headers.empty() ? nullptr : headers.c_str(),
-                                           headers.empty() ? 0 : static_cast<DWORD>(-1), flags, Context());
+                request.reset();
+                request.reset(InternetOpenUrlA(session.get(), url.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                                               headers.empty() ? 0 : static_cast<DWORD>(-1), flags, Context()));
                 // Opened at once, or later on WinINet's thread with the handle as its result.
-                if (!request && Finished(FALSE)) request = reinterpret_cast<HINTERNET>(completedResult);
-                ok = request != nullptr;
-                if (ok) SetTimeouts(request, timeoutMs);  // the body's reads wait on the request's own
+                if (!request && Finished(FALSE)) request.reset(reinterpret_cast<HINTERNET>(completedResult));
+                ok = static_cast<bool>(request);
+                if (ok) SetTimeouts(request.get(), timeoutMs);  // the body's reads wait on the request's own
                 break;
             }
             case Job::Read:
@@ -126,7 +117,7 @@ struct Connection::Shared {
     bool ReadUpTo(DWORD wanted) {
         buffer.resize(most);
         got = 0;
-        return Finished(InternetReadFile(request, buffer.data(), wanted, &got));
+        return Finished(InternetReadFile(request.get(), buffer.data(), wanted, &got));
     }
 
     DWORD_PTR Context() { return reinterpret_cast<DWORD_PTR>(this); }
@@ -138,7 +129,7 @@ struct Connection::Shared {
         pending = false;
         if (done) return true;
         if (GetLastError() != ERROR_IO_PENDING) return false;
-        WaitForSingleObject(completed, INFINITE);  // WinINet's own time-outs end the call
+        WaitForSingleObject(completed.get(), INFINITE);  // WinINet's own time-outs end the call
         pending = true;
         return completedError == ERROR_SUCCESS;
     }
@@ -153,7 +144,7 @@ struct Connection::Shared {
         self->completedError = result->dwResult                   ? ERROR_SUCCESS
                                : result->dwError != ERROR_SUCCESS ? result->dwError
                                                                   : ERROR_INTERNET_INTERNAL_ERROR;
-        SetEvent(self->completed);
+        SetEvent(self->completed.get());
     }
 
     // The request as the read policy sees it. The session is asynchronous so that a read can
@@ -186,7 +177,7 @@ struct Connection::Shared {
                 read.dwStructSize = sizeof read;
                 read.lpvBuffer = taken.data();
                 read.dwBufferLength = static_cast<DWORD>(taken.size());
-                if (!shared.Finished(InternetReadFileExA(shared.request, &read, IRF_NO_WAIT, shared.Context())))
+                if (!shared.Finished(InternetReadFileExA(shared.request.get(), &read, IRF_NO_WAIT, shared.Context())))
                     return false;
                 if (shared.pending) continue;  // data has arrived since: take it now
                 if (read.dwBufferLength > 0) {
@@ -196,7 +187,7 @@ struct Connection::Shared {
                 // Nothing taken: the end, or nothing there yet. Asking what is available
                 // waits for either and tells them apart.
                 DWORD available = 0;
-                if (!shared.Finished(InternetQueryDataAvailable(shared.request, &available, 0, 0)))
+                if (!shared.Finished(InternetQueryDataAvailable(shared.request.get(), &available, 0, 0)))
                     return false;
                 if (!shared.pending && available == 0) {
                     taken.clear();
@@ -231,7 +222,7 @@ struct Connection::Shared {
                 wakeWindow = windowWaits && (over || arrived.size() >= most);
                 if (wakeWindow) windowWaits = false;
             }
-            if (wakeWindow) SetEvent(done);
+            if (wakeWindow) SetEvent(done.get());
             if (over || !WaitForRoom()) return;
         }
     }
@@ -239,72 +230,74 @@ struct Connection::Shared {
     // False when the window's thread has given up meanwhile.
     bool WaitForRoom() {
         for (;;) {
-            EnterCriticalSection(&lock);
-            const bool full = arrived.size() >= kReadsAhead * most;
-            const bool gone = givenUp;
-            workerWaits = full && !gone;
-            LeaveCriticalSection(&lock);
+            bool full = false, gone = false;
+            {
+                const LockScope locked(lock);
+                full = arrived.size() >= kReadsAhead * most;
+                gone = givenUp;
+                workerWaits = full && !gone;
+            }
             if (gone) return false;
             if (!full) return true;
-            WaitForSingleObject(room, INFINITE);
+            WaitForSingleObject(room.get(), INFINITE);
         }
     }
 
     void JobFailed() {
         ok = false;
         got = 0;
-        EnterCriticalSection(&lock);
+        const LockScope locked(lock);
         bodyFailed = true;
-        LeaveCriticalSection(&lock);
     }
 
+    // Marks the job finished; tells whether the window's thread has given up meanwhile.
+    bool JobEnded() {
+        const LockScope locked(lock);
+        busy = false;
+        return givenUp;
+    }
+
+    // The worker's entry. `parameter` is the worker's own shared pointer, made for it by the
+    // window's thread: letting go of it when the loop ends closes the handles if the window's
+    // side is gone already.
     static DWORD WINAPI Work(void* parameter) {
-        auto* self = static_cast<Shared*>(parameter);
+        const std::unique_ptr<std::shared_ptr<Shared>> owner(static_cast<std::shared_ptr<Shared>*>(parameter));
+        Shared* self = owner->get();
         for (;;) {
-            WaitForSingleObject(self->wake, INFINITE);
+            WaitForSingleObject(self->wake.get(), INFINITE);
             if (self->job == Job::Quit) break;
             // A job that throws (out of memory) fails: the window's thread sees a failed transfer.
             host::CatchAtBoundary([self] { self->RunJob(); }, [self] { self->JobFailed(); });
-            EnterCriticalSection(&self->lock);
-            self->busy = false;
-            const bool givenUp = self->givenUp;
-            LeaveCriticalSection(&self->lock);
-            if (givenUp) break;
-            SetEvent(self->done);
+            if (self->JobEnded()) break;
+            SetEvent(self->done.get());
         }
-        self->Release();  // the last owner closes the handles
         return 0;
     }
 };
 
 Connection::Connection(const std::string& agent, DWORD timeoutMs, Waiting waiting)
-    : shared_(new Shared), waiting_(waiting) {
-    shared_->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    shared_->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    shared_->room = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    shared_->completed = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!shared_->wake || !shared_->done || !shared_->room || !shared_->completed) return;
+    : shared_(std::make_shared<Shared>()), waiting_(waiting) {
+    // WinINet is delay-loaded at its first call, from the system folder: without it, no call.
+    if (!shared_->HasEvents() || !host::SystemLibrary("wininet.dll")) return;
     shared_->timeoutMs = timeoutMs;
     const DWORD asynchronous = Blocking() ? 0 : INTERNET_FLAG_ASYNC;
-    shared_->session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
-                                     INTERNET_FLAG_NO_CACHE_WRITE | asynchronous);
+    shared_->session.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                         INTERNET_FLAG_NO_CACHE_WRITE | asynchronous));
     if (!shared_->session) return;
-    SetTimeouts(shared_->session, timeoutMs);
+    SetTimeouts(shared_->session.get(), timeoutMs);
     if (Blocking()) return;
-    InternetSetStatusCallbackA(shared_->session, &Shared::StatusCallback);
-    thread_ = CreateThread(nullptr, 0, &Shared::Work, shared_, 0, nullptr);
+    InternetSetStatusCallbackA(shared_->session.get(), &Shared::StatusCallback);
+    auto workerOwner = std::make_unique<std::shared_ptr<Shared>>(shared_);
+    thread_.reset(CreateThread(nullptr, 0, &Shared::Work, workerOwner.get(), 0, nullptr));
+    if (thread_) workerOwner.release();  // the worker lets go of it when it ends
 }
 
 Connection::~Connection() {
-    if (!shared_) return;  // given up: the worker lets go of the shared part
-    if (!thread_) {
-        delete shared_;  // never had a worker
-        return;
-    }
-    GiveUp();
+    // Given up, or never had a worker: the shared part goes with the last pointer to it.
+    if (shared_ && thread_) GiveUp();
 }
 
-bool Connection::Ok() const { return shared_ && (Blocking() ? shared_->session != nullptr : thread_ != nullptr); }
+bool Connection::Ok() const { return shared_ && (Blocking() ? static_cast<bool>(shared_->session) : static_cast<bool>(thread_)); }
 
 // Runs the job handed over and tells whether it worked: on the calling thread when blocking
 // (as on the worker, a job that throws fails), else on the worker while the window's events run.
@@ -317,7 +310,7 @@ bool Connection::Run(const bool& cancel) {
     return Wait(cancel) && shared_->ok;
 }
 
-HINTERNET Connection::Request() const { return shared_ ? shared_->request : nullptr; }
+HINTERNET Connection::Request() const { return shared_ ? shared_->request.get() : nullptr; }
 
 bool Connection::Open(const std::string& url, const std::string& headers, DWORD flags, const bool& cancel) {
     if (!Ok() || reading_) return false;
@@ -361,30 +354,32 @@ bool Connection::ReadBody(DWORD most, const bool& cancel, std::string_view& data
 // What the body has brought since the last look, if anything; otherwise how it ended, or,
 // while it goes on, a note to the worker that the window's thread waits for it.
 bool Connection::TakeArrived(std::string_view& data, bool& over, bool& failed) {
-    EnterCriticalSection(&shared_->lock);
-    const bool any = !shared_->arrived.empty();
-    bool wakeWorker = false;
-    if (any) {
-        current_.swap(shared_->arrived);
-        shared_->arrived.clear();  // keeps the other buffer's room for the next pieces
-        wakeWorker = std::exchange(shared_->workerWaits, false);
-        shared_->windowWaits = false;
-    } else {
-        over = shared_->bodyOver;
-        failed = shared_->bodyFailed;
-        shared_->windowWaits = !over && !failed;
+    bool any = false, wakeWorker = false;
+    {
+        const LockScope locked(shared_->lock);
+        any = !shared_->arrived.empty();
+        if (any) {
+            current_.swap(shared_->arrived);
+            shared_->arrived.clear();  // keeps the other buffer's room for the next pieces
+            wakeWorker = std::exchange(shared_->workerWaits, false);
+            shared_->windowWaits = false;
+        } else {
+            over = shared_->bodyOver;
+            failed = shared_->bodyFailed;
+            shared_->windowWaits = !over && !failed;
+        }
     }
-    LeaveCriticalSection(&shared_->lock);
-    if (wakeWorker) SetEvent(shared_->room);
+    if (wakeWorker) SetEvent(shared_->room.get());
     if (any) data = current_;
     return any;
 }
 
 void Connection::Start() {
-    EnterCriticalSection(&shared_->lock);
-    shared_->busy = true;
-    LeaveCriticalSection(&shared_->lock);
-    SetEvent(shared_->wake);
+    {
+        const LockScope locked(shared_->lock);
+        shared_->busy = true;
+    }
+    SetEvent(shared_->wake.get());
 }
 
 // Waits for the job with the window's events running.
@@ -405,7 +400,8 @@ Connection::Waited Connection::WaitSlice(const bool& cancel, DWORD start) {
     const DWORD timeoutMs = shared_->timeoutMs;
     const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
     const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
-    if (MsgWaitForMultipleObjects(1, &shared_->done, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) return Waited::Done;
+    const HANDLE done = shared_->done.get();
+    if (MsgWaitForMultipleObjects(1, &done, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) return Waited::Done;
     host::App::DoEvents();
     if (cancel || GetTickCount() - start >= timeoutMs) {
         GiveUp();
@@ -417,20 +413,21 @@ Connection::Waited Connection::WaitSlice(const bool& cancel, DWORD start) {
 // Ends the worker. An idle one ends at once, and is waited for, so that the handles are closed
 // when this returns; one still inside a call ends, and closes them, when that call comes back.
 void Connection::GiveUp() {
-    EnterCriticalSection(&shared_->lock);
-    shared_->givenUp = true;
-    // A body that has ended ends its job at once as well.
-    const bool idle = !shared_->busy || shared_->bodyOver || shared_->bodyFailed;
-    LeaveCriticalSection(&shared_->lock);
-    SetEvent(shared_->room);  // a worker waiting to read ahead sees at once that it may stop
+    bool idle = false;
+    {
+        const LockScope locked(shared_->lock);
+        shared_->givenUp = true;
+        // A body that has ended ends its job at once as well.
+        idle = !shared_->busy || shared_->bodyOver || shared_->bodyFailed;
+    }
+    SetEvent(shared_->room.get());  // a worker waiting to read ahead sees at once that it may stop
     if (idle) {
         shared_->job = Job::Quit;
-        SetEvent(shared_->wake);
-        WaitForSingleObject(thread_, INFINITE);
+        SetEvent(shared_->wake.get());
+        WaitForSingleObject(thread_.get(), INFINITE);
     }
-    CloseHandle(thread_);
-    thread_ = nullptr;
-    std::exchange(shared_, nullptr)->Release();
+    thread_.reset();
+    shared_.reset();
 }
 
 }  // namespace modI

@@ -10,8 +10,11 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "host/handles.h"
 
 namespace modI {
 
@@ -75,11 +78,11 @@ private:
     Waited WaitSlice(const bool& cancel, DWORD start);
     bool TakeArrived(std::string_view& data, bool& over, bool& failed);
     void GiveUp();
-    Shared* shared_;          // null once given up
+    std::shared_ptr<Shared> shared_;  // null once given up
     std::string current_;      // what the last read delivered
     Waiting waiting_;
     bool reading_ = false;     // the worker reads the body on its own
-    HANDLE thread_ = nullptr;  // the worker; null when it could not be started
+    host::unique_thread thread_;  // the worker; empty when it could not be started
 };
 
 }  // namespace modI

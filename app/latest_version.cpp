@@ -1,12 +1,14 @@
 #include "app/latest_version.h"
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include "app/texts.h"
 #include "app/transfer.h"
 #include "app/version_line.h"
 #include "host/boundary.h"
+#include "host/handles.h"
 
 namespace frmMainQueries {
 
@@ -39,54 +41,50 @@ void ReadBoundsFromEnvironment() {
     Shorten("ORB_VERSION_END_MS", QueryBounds.endWithinMs);
 }
 
-// What the window's thread and the query's thread share; the last of the two to let go of it
-// deletes it. The text is written before `ready` is set and read only after it.
+// What the window's thread and the query's thread share, each by a shared pointer: the last of
+// the two to let go of it deletes it. The text is written before `ready` is set and read only
+// after it.
 struct VersionQuery::Shared {
     std::string url;
     std::string text;
-    HANDLE ready = nullptr;  // manual reset
-    LONG owners = 2;
+    host::unique_event ready{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // manual reset
 
-    ~Shared() {
-        if (ready) CloseHandle(ready);
-    }
-    void Release() {
-        if (InterlockedDecrement(&owners) == 0) delete this;
-    }
     void Run() {
         // Nothing may leave a thread's entry; a query that failed this way failed.
         // The thread has no window to keep running: its calls simply block.
         host::CatchAtBoundary([this] { text = LatestVersionFrom(url, modI::Waiting::Blocking); },
                               [this] { text = texts::VersionError.Decode(); });
-        SetEvent(ready);
+        SetEvent(ready.get());
     }
+    // The thread's entry; `parameter` is the thread's own shared pointer, let go of at its end.
     static DWORD WINAPI Work(void* parameter) {
-        auto* self = static_cast<Shared*>(parameter);
-        self->Run();
-        self->Release();
+        const std::unique_ptr<std::shared_ptr<Shared>> owner(static_cast<std::shared_ptr<Shared>*>(parameter));
+        (*owner)->Run();
         return 0;
     }
 };
 
-VersionQuery::VersionQuery(std::string url) : shared_(new Shared) {
+VersionQuery::VersionQuery(std::string url) : shared_(std::make_shared<Shared>()) {
     shared_->url = std::move(url);
-    shared_->ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = shared_->ready ? CreateThread(nullptr, 0, &Shared::Work, shared_, 0, nullptr) : nullptr;
-    if (thread) {
-        CloseHandle(thread);
-        return;
+    if (shared_->ready) {
+        auto threadOwner = std::make_unique<std::shared_ptr<Shared>>(shared_);
+        // Nothing waits for the thread: its handle is closed at once, and it ends on its own.
+        const host::unique_thread thread(CreateThread(nullptr, 0, &Shared::Work, threadOwner.get(), 0, nullptr));
+        if (thread) {
+            threadOwner.release();  // the thread lets go of it when it ends
+            return;
+        }
     }
     // Without a thread of its own the query runs here, as it did before it had one.
-    shared_->owners = 1;
     shared_->Run();
 }
 
-VersionQuery::~VersionQuery() { shared_->Release(); }
+VersionQuery::~VersionQuery() = default;
 
-HANDLE VersionQuery::Ready() const { return shared_->ready; }
+HANDLE VersionQuery::Ready() const { return shared_->ready.get(); }
 
 std::string VersionQuery::Text() const {
-    return WaitForSingleObject(shared_->ready, 0) == WAIT_OBJECT_0 ? shared_->text : std::string();
+    return WaitForSingleObject(shared_->ready.get(), 0) == WAIT_OBJECT_0 ? shared_->text : std::string();
 }
 
 }  // namespace frmMainQueries

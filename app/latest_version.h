@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/connection.h"
@@ -50,7 +51,7 @@ public:
 
 private:
     struct Shared;
-    Shared* shared_;
+    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace frmMainQueries

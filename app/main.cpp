@@ -2,5 +2,10 @@
 #include <windows.h>
 
 #include "app/mod_main.h"
+#include "host/system_library.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return modMain::Main(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: from here on, libraries come from the system folder.
+    host::LoadOnlySystemLibraries();
+    return modMain::Main();
+}

@@ -11,6 +11,7 @@
 #include "app/latest_version.h"
 #include "app/texts.h"
 #include "host/app.h"
+#include "host/system_library.h"
 
 namespace modMain {
 
@@ -44,7 +45,7 @@ DWORD ProcessStartTick() {
 int Main() {
     StartTick = ProcessStartTick();
     // The shell library stays loaded for the life of the process; the handle is not needed.
-    LoadLibraryA("Shell32.dll");
+    host::SystemLibrary("shell32.dll");
 
     INITCOMMONCONTROLSEX classes{};
     classes.dwSize = sizeof classes;  // 8 bytes in 32 and 64 bits

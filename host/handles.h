@@ -2,6 +2,8 @@
 //
 //   unique_pen pen(CreatePen(PS_SOLID, 1, colour));
 //   SelectObjectScope selected(dc, pen.get());   // puts the previous pen back on exit
+//   unique_event ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+//   LockScope locked(section);                   // a CriticalSection, left however the scope ends
 //
 // Closing never changes GetLastError(), so a failure can still be read after cleanup.
 // A region handed to a window with SetWindowRgn belongs to the window from then on:
@@ -86,6 +88,35 @@ using unique_dc = unique_handle<HDC, close::Dc>;  // from CreateDC / CreateCompa
 using unique_internet = unique_handle<HINTERNET, close::Internet>;
 using unique_file = unique_handle<HANDLE, close::File, &close::InvalidFile>;
 using unique_icon = unique_handle<HICON, close::Icon>;
+// Kernel objects that are null when missing, closed with CloseHandle as files are.
+using unique_event = unique_handle<HANDLE, close::File>;   // from CreateEvent
+using unique_thread = unique_handle<HANDLE, close::File>;  // from CreateThread; closing does not end it
+
+// A critical section, initialised with its owner and deleted with it. Threads find it by its
+// address, so it neither copies nor moves: it stays inside the state it guards.
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    CRITICAL_SECTION* get() { return &section_; }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+// Holds a critical section for a scope, and lets go of it however the scope ends.
+class LockScope {
+public:
+    explicit LockScope(CriticalSection& section) : section_(section) { EnterCriticalSection(section_.get()); }
+    ~LockScope() { LeaveCriticalSection(section_.get()); }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+private:
+    CriticalSection& section_;
+};
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {

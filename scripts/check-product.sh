@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built 32-bit product file: a PE32 GUI program for Intel 80386 that imports
-# only system DLLs, is relocatable, NX- and Terminal-Server-aware, and carries the
-# administrator / common-controls 6 manifest naming Windows 7 to 11 as supported.
+# statically only libraries Windows always takes from its own folder, whose load configuration
+# restricts its libraries' imports to the system folder, is relocatable, NX- and
+# Terminal-Server-aware, and carries the administrator / common-controls 6 manifest naming
+# Windows 7 to 11 as supported.
 set -euo pipefail
 exe=${1:?program file}
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -9,12 +11,16 @@ kind=$(file -b "$exe")
 echo "file: $kind"
 [[ $kind == PE32\ executable* && $kind == *GUI* && $kind == *Intel\ 80386* ]] || fail "not a PE32 GUI i386 program"
 
-system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|wininet|msvcrt|msimg32|comdlg32|ws2_32|shlwapi|version|wintrust|crypt32|api-ms-win-[a-z0-9-]+)\.dll$'
+# The system's known DLLs, which the loader never looks for beside the program, and the common
+# controls, which the manifest's side-by-side dependency names. Everything else (WinINet, ...)
+# is loaded at run time from the system folder by full path.
+static_dlls='^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|ole32|oleaut32|shlwapi|comctl32)\.dll$'
 dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 echo "imports: $(echo $dlls)"
 for dll in $dlls; do
-    [[ $dll =~ $system_dlls ]] || fail "imports $dll, which is not a system DLL"
+    [[ $dll =~ $static_dlls ]] || fail "imports $dll, which Windows may load from the program's folder"
 done
+python3 "$(dirname "$0")/pe-load-config.py" check "$exe" || fail "the load configuration does not restrict the imports' search"
 
 flags=$(i686-w64-mingw32-objdump -p "$exe" | sed -n '/^DllCharacteristics/,/^[A-Z]/{/^\s/p}' | tr -d ' \t')
 echo "flags: $(echo $flags)"

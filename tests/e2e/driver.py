@@ -591,3 +591,21 @@ class Session:
 
     def cursor(self):
         return cursor_image(self.display)
+
+
+# --- libraries a program loaded ---------------------------------------------------------------
+
+# Wine's +loaddll channel: one line for each library mapped, with its full path and whether
+# Wine's own (builtin) or the file's code (native) was taken.
+_LOADED_LIBRARY = re.compile(r'trace:loaddll:\w+ Loaded L"((?:[^"\\]|\\.)*)" at \w+: (\w+)')
+
+
+def loaded_libraries(output):
+    """(Windows path, "builtin" or "native") for each library a run's output with
+    WINEDEBUG=+loaddll says was loaded, in order; the path's doubled backslashes undone."""
+    return [(path.replace("\\\\", "\\"), kind) for path, kind in _LOADED_LIBRARY.findall(output)]
+
+
+def windows_path(path):
+    """The Wine path (drive Z: is the Unix root) of a Unix path."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")

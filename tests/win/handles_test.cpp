@@ -54,3 +54,57 @@ TEST(UniqueHandle, FileOwnerTreatsInvalidHandleAsEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+DWORD WINAPI ReturnSeven(void*) { return 7; }
+
+struct EnterAttempt {
+    host::CriticalSection* section;
+    bool entered;
+};
+
+DWORD WINAPI TryToEnter(void* parameter) {
+    auto* attempt = static_cast<EnterAttempt*>(parameter);
+    attempt->entered = TryEnterCriticalSection(attempt->section->get());
+    if (attempt->entered) LeaveCriticalSection(attempt->section->get());
+    return 0;
+}
+
+TEST(UniqueHandle, EventAndThreadOwnersCloseTheirHandle) {
+    HANDLE raw = nullptr;
+    {
+        host::unique_event event(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+        ASSERT_TRUE(event);
+        raw = event.get();
+        host::unique_event moved(std::move(event));
+        EXPECT_FALSE(event);
+        EXPECT_EQ(WaitForSingleObject(moved.get(), 0), WAIT_OBJECT_0);
+    }
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(raw, &flags)) << "the event must be closed with its owner";
+
+    host::unique_thread thread(CreateThread(nullptr, 0, &ReturnSeven, nullptr, 0, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 5000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(thread.get(), &code));
+    EXPECT_EQ(code, 7u);
+}
+
+TEST(LockScope, HoldsTheSectionAgainstOtherThreadsUntilTheScopeEnds) {
+    host::CriticalSection section;
+    const auto enteredElsewhere = [&section] {
+        EnterAttempt attempt{&section, false};
+        const host::unique_thread other(CreateThread(nullptr, 0, &TryToEnter, &attempt, 0, nullptr));
+        WaitForSingleObject(other.get(), 5000);
+        return attempt.entered;
+    };
+    {
+        const host::LockScope locked(section);
+        EXPECT_FALSE(enteredElsewhere());
+    }
+    EXPECT_TRUE(enteredElsewhere());
+}
+
+}  // namespace

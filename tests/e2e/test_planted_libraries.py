@@ -1,0 +1,85 @@
+"""The program run from a download folder where other downloads lie: a DLL planted beside it
+under the name of each library it loads, and under the names planted DLLs usually take, is
+never loaded and never runs, neither while the window shows nor on the whole install road."""
+
+import os
+import shutil
+import time
+import unittest
+from pathlib import Path
+
+import driver
+from driver import Session
+from test_install_road import DOWNLOAD_TIMEOUT, EMAIL, WINDOW_TIMEOUT, centre
+
+# Names a planted DLL usually takes: libraries the system's own libraries load by bare name.
+USUAL_TARGETS = [
+    "version", "uxtheme", "dwmapi", "cryptbase", "userenv", "propsys", "shcore", "wininet",
+    "oleacc", "winmm", "wintrust", "crypt32", "msasn1", "iertutil", "urlmon", "secur32",
+    "sspicli", "profapi", "netapi32", "winhttp", "dnsapi", "iphlpapi", "mpr", "ntmarta",
+    "rsaenh", "bcrypt", "ncrypt", "imm32", "msimg32", "comctl32", "comdlg32", "setupapi",
+    "cfgmgr32", "devobj", "wldp", "textshaping", "windowscodecs", "explorerframe", "apphelp",
+    "kernel.appcore", "dbghelp", "winsta", "wtsapi32", "powrprof", "edputil", "srvcli",
+    "linkinfo", "ntshrui", "cscapi", "slc", "sxs", "clbcatq", "mswsock", "ws2_32", "winnsi",
+]
+PLANTED = driver.BUILD / "tests" / "e2e" / "planted.dll"
+LOADDLL = {"WINEDEBUG": "+loaddll"}
+
+
+def base_name(path):
+    return path.replace("\\", "/").rsplit("/", 1)[-1].lower()
+
+
+class PlantedLibraryTests(unittest.TestCase):
+    def setUp(self):
+        self.session = Session(self)
+        self.folder = self.session.dir / "Downloads"
+        self.folder.mkdir()
+        self.program = self.folder / driver.PROGRAM.name
+        shutil.copy2(driver.PROGRAM, self.program)
+
+    def install_road(self):
+        """Starts the copy with +loaddll, installs the Pro edition by mouse and keyboard, and
+        gives the libraries the run loaded; fails unless the installer was started."""
+        s = self.session
+        process = s.start(self.program, env_extra=LOADDLL)
+        window = s.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT, process=process)
+        self.assertIsNotNone(window, "the main window did not show:\n" + process.output()[-2000:])
+        window.click(*centre("txtEmail"))
+        window.type(EMAIL)
+        window.click(*centre("optProLite(1)"))
+        window.click(*centre("cmdInstall"))
+        self.assertEqual(0, process.wait(DOWNLOAD_TIMEOUT))
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        while "edition=Pro\n" not in s.record() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertIn("edition=Pro\n", s.record(), "the installer was not started")
+        return driver.loaded_libraries(process.output())
+
+    def test_no_planted_library_is_loaded_or_runs(self):
+        clean = self.install_road()
+        names = sorted({base_name(path) for path, _ in clean if path.lower().endswith(".dll")} |
+                       {name + ".dll" for name in USUAL_TARGETS})
+        for name in names:
+            shutil.copy2(PLANTED, self.folder / name)
+        self.session.clean_desktop()
+        self.session.record_path.unlink(missing_ok=True)
+
+        planted_run = self.install_road()
+        folder = driver.windows_path(self.folder).lower() + "\\"
+        found = {kind: sorted({base_name(path) for path, k in planted_run
+                               if k == kind and path.lower().startswith(folder)}
+                              - {self.program.name.lower()})
+                 for kind in ("native", "builtin")}
+        ran = sorted(p.name[:-len(".ran")] for p in self.folder.glob("*.ran"))
+        # Wine has no known DLLs: where a library's search reaches the program's folder it
+        # may name its own (builtin) code by the planted file's path; no byte of that file
+        # runs then. A planted file's own code is "native".
+        print(f"\n{len(names)} names planted; planted code loaded: {found['native']}; "
+              f"Wine's own code under a planted name: {found['builtin']}; entry points run: {ran}")
+        self.assertEqual([], found["native"], "planted libraries were loaded")
+        self.assertEqual([], ran, "planted libraries ran their entry point")
+
+
+if __name__ == "__main__":
+    unittest.main()
