@@ -116,13 +116,13 @@ void SetTaskbar(TaskbarButton* button) {
 void ShowOnTaskbar(HWND window, TaskbarState state, int percent) {
     if (!window) return;
     if (window != shown.window) shown = {window, TaskbarState::None, -1};
-    if (percent >= 0 && percent != shown.percent) {
-        Taskbar().SetValue(window, percent);
-        shown.percent = percent;
-    }
     if (state != shown.state) {
         Taskbar().SetState(window, state);
         shown.state = state;
+    }
+    if (percent >= 0 && percent != shown.percent) {
+        Taskbar().SetValue(window, percent);
+        shown.percent = percent;
     }
     if (state == TaskbarState::None) shown.percent = -1;  // the next download's first value is shown
 }
