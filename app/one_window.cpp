@@ -1,0 +1,53 @@
+#include "app/one_window.h"
+
+#include <windows.h>
+
+namespace modMain {
+
+namespace {
+
+// Named in the session's own namespace: another user's session runs a program of its own.
+constexpr const wchar_t* kSessionMutex = L"Local\\OrbVorexTrialWebSetup.OneWindow";
+// The host's class of top-level windows (host/window.cpp): the running program's main window.
+constexpr const char* kWindowClass = "OrbHost.Surface";
+// How long a second start waits at most for the first one's window to show: the first may
+// have been started a moment before and still be setting up.
+constexpr DWORD kWindowShowsWithinMs = 5000;
+constexpr DWORD kLookEveryMs = 50;
+
+// The running program's visible main window, if it shows yet.
+HWND RunningWindow() {
+    for (HWND window = FindWindowExA(nullptr, nullptr, kWindowClass, nullptr); window;
+         window = FindWindowExA(nullptr, window, kWindowClass, nullptr)) {
+        if (window && IsWindowVisible(window) && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+void BringForward(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+}  // namespace
+
+bool FirstInSession() {
+    // Kept open for the life of the process: the name exists as long as the first runs.
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, kSessionMutex);
+    if (!mutex) return true;  // nothing to tell by: run as before
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    CloseHandle(mutex);
+    const DWORD start = GetTickCount();
+    do {
+        if (const HWND window = RunningWindow()) {
+            BringForward(window);
+            break;
+        }
+        Sleep(kLookEveryMs);
+    } while (GetTickCount() - start < kWindowShowsWithinMs);
+    return false;
+}
+
+}  // namespace modMain
