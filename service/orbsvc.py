@@ -104,7 +104,7 @@ class Mode:
     long_line: int = 0  # version file as one line of this many bytes; 0 = off
     version_fault: Optional["Fault"] = None  # how the version file misbehaves
     # How installer answers (valid /dl without a fault, /files/) serve their entity.
-    cut_once: Optional[int] = None  # the first answer is closed at this byte of the entity
+    cut_once: tuple = ()  # answer K (from 0) is closed at the K-th of these bytes of the entity
     cut_every: Optional[int] = None  # every answer is closed at this byte of the entity
     ignore_ranges: bool = False  # Range is ignored: always 200 with the whole entity
     new_entity: bool = False  # each answer is another entity (another ETag, another body)
@@ -379,6 +379,10 @@ def _line_size(text: str) -> int:
     return size
 
 
+def _offsets(text: str) -> tuple:
+    return tuple(_count(piece) for piece in text.split(","))
+
+
 def _clear_log(state, mode, _):
     state.log.clear()
     return mode
@@ -436,7 +440,7 @@ CONTROL_KEYS = {
     "long_line": (_line_size, lambda state, mode, v:
                   dataclasses.replace(mode, long_line=v, version_body=None)),
     **{kind: (parse, _set_version_fault(kind)) for kind, parse in VERSION_FAULTS.items()},
-    "cut_once": (_count, _set("cut_once")),
+    "cut_once": (_offsets, _set("cut_once")),
     "cut_every": (_count, _set("cut_every")),
     "ignore_ranges": (_flag, _set("ignore_ranges")),
     "new_entity": (_flag, _set("new_entity")),
@@ -556,7 +560,8 @@ def _utc_now() -> str:
 
 def mode_for_log(mode: Mode) -> dict:
     """The mode as JSON values; raw bytes are shown as Latin-1, one character each."""
-    return {name: value.decode("latin-1") if isinstance(value, bytes) else value
+    return {name: value.decode("latin-1") if isinstance(value, bytes)
+            else list(value) if isinstance(value, tuple) else value
             for name, value in dataclasses.asdict(mode).items()}
 
 
@@ -722,7 +727,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         content_range = "bytes %d-%d/%d" % (first, last, len(body)) if wanted else ""
         if content_range:
             headers.append(("Content-Range", content_range))
-        cut = mode.cut_every if mode.cut_every is not None else mode.cut_once if answer == 0 else None
+        once = mode.cut_once[answer] if answer < len(mode.cut_once) else None
+        cut = mode.cut_every if mode.cut_every is not None else once
         end = last + 1 if cut is None else max(first, min(cut, last + 1))
         self._start(status, headers)
         if end <= last:

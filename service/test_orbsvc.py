@@ -374,7 +374,7 @@ class ControlAndLogTests(ServiceCase):
                                          "version_line": "20261201;2009.4.2", "fault": None,
                                          "disposition": None, "version_body": None,
                                          "long_line": 0, "version_fault": None,
-                                         "cut_once": None, "cut_every": None,
+                                         "cut_once": [], "cut_every": None,
                                          "ignore_ranges": False, "new_entity": False,
                                          "validators": "both"})
         self.assertIn("token", refused["note"])
@@ -702,6 +702,9 @@ class RangeTests(ServiceCase):
             # control, [(request headers, status, body, end)] answered one after the other
             ("cut_once=100", [((), "200", PRO_FIXTURE[:100], "closed"),
                               (from_100, "206", PRO_FIXTURE[100:], "open")]),
+            ("cut_once=100,300", [((), "200", PRO_FIXTURE[:100], "closed"),
+                                  (from_100, "206", PRO_FIXTURE[100:300], "closed"),
+                                  (from_100, "206", PRO_FIXTURE[100:], "open")]),
             ("cut_every=100", [((), "200", PRO_FIXTURE[:100], "closed"),
                                (from_100, "206", b"", "closed"),
                                (from_100, "206", b"", "closed")]),
