@@ -26,9 +26,10 @@ HWND RunningWindow() {
     return nullptr;
 }
 
+// The window, or the message box it shows (its last active popup), comes to the front.
 void BringForward(HWND window) {
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
+    SetForegroundWindow(GetLastActivePopup(window));
 }
 
 }  // namespace
