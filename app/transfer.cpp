@@ -106,16 +106,16 @@ struct Body {
     std::int32_t announced = 0; // the whole entity's length; 0 when not announced
     std::string validator;      // If-Range of a resumed request; empty: not resumed
     int drawnPercent = -1;      // a bar redrawn at the same percentage would look the same
+    HWND window = nullptr;      // the window of the progress bar, whose taskbar button shows it too
 };
 
 // How one try at the body ended.
 enum class BodyEnd { Complete, Broken, Cancelled };
 
-// The taskbar button of the window the progress bar is in, when there is a bar.
-void ShowProgressOnTaskbar(host::PictureBox* progress, TaskbarState state, int percent = -1) {
-    if (!progress) return;
-    const HWND window = GetAncestor(progress->hWnd(), GA_ROOT);
-    if (window) ShowOnTaskbar(window, state, percent);
+// The taskbar button of the window the progress bar is in, when there is a bar. Known by its
+// handle, which stays safe to ask about when the window has been unloaded meanwhile.
+void ShowProgressOnTaskbar(const Body& body, TaskbarState state, int percent = -1) {
+    if (body.window && IsWindow(body.window)) ShowOnTaskbar(body.window, state, percent);
 }
 
 void DrawBodyProgress(Body& body, host::PictureBox* progress) {
@@ -124,7 +124,7 @@ void DrawBodyProgress(Body& body, host::PictureBox* progress) {
     if (percent > 255) throw Failed{};
     if (percent == body.drawnPercent) return;
     DrawProgress(*progress, static_cast<std::uint8_t>(percent));
-    ShowProgressOnTaskbar(progress, TaskbarState::Normal, static_cast<int>(std::min<std::int64_t>(percent, 100)));
+    ShowProgressOnTaskbar(body, TaskbarState::Normal, static_cast<int>(std::min<std::int64_t>(percent, 100)));
     body.drawnPercent = static_cast<int>(percent);
 }
 
@@ -154,8 +154,8 @@ BodyEnd ReadBody(Connection& connection, Body& body, host::PictureBox* progress,
 
 // Waits before the next try, the window's events running; the taskbar shows the download
 // paused meanwhile. False when cancelled.
-bool WaitBeforeTrying(DWORD waitMs, host::PictureBox* progress, const bool& cancel) {
-    ShowProgressOnTaskbar(progress, TaskbarState::Paused);
+bool WaitBeforeTrying(DWORD waitMs, const Body& body, const bool& cancel) {
+    ShowProgressOnTaskbar(body, TaskbarState::Paused);
     const DWORD start = GetTickCount();
     for (;;) {
         host::App::DoEvents();
@@ -164,7 +164,7 @@ bool WaitBeforeTrying(DWORD waitMs, host::PictureBox* progress, const bool& canc
         if (elapsed >= waitMs) break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(waitMs - elapsed, 50), QS_ALLINPUT);
     }
-    ShowProgressOnTaskbar(progress, TaskbarState::Normal);
+    ShowProgressOnTaskbar(body, TaskbarState::Normal);
     return true;
 }
 
@@ -212,7 +212,7 @@ bool ReadWholeBody(Connection& connection, Body& body, const std::string& header
     ResumeTries tries;
     while (end == BodyEnd::Broken) {
         if (body.validator.empty() || !tries.MayTryAgain(body.held)) throw Failed{};
-        if (!WaitBeforeTrying(ResumeWaitMs << (tries.Fruitless()), progress, cancel)) return false;
+        if (!WaitBeforeTrying(ResumeWaitMs << tries.Fruitless(), body, cancel)) return false;
         end = ResumeBody(body, headers, progress, cancel, waiting, sink);
     }
     return end == BodyEnd::Complete;
@@ -263,11 +263,12 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
     fileName.clear();
     std::string result;
     bool failed = false;
+    Body body;
+    if (progress) body.window = GetAncestor(progress->hWnd(), GA_ROOT);
     {
         Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs, waiting);
         try {
             if (!connection.Ok()) throw Failed{};
-            Body body;
             const auto address = OpenAnswer(connection, url, headers, cancel);
             if (!address) throw Failed{};
             body.address = *address;
@@ -285,7 +286,8 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
         result.clear();
         fileName.clear();
     }
-    ShowProgressOnTaskbar(progress, failed && !cancel ? TaskbarState::Error : TaskbarState::None);
+    // Not the progress bar: a window unloaded during the download has taken its controls along.
+    ShowProgressOnTaskbar(body, failed && !cancel ? TaskbarState::Error : TaskbarState::None);
     return result;
 }
 
