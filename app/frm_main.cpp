@@ -7,6 +7,7 @@
 #include "app/install_rules.h"
 #include "app/latest_version.h"
 #include "app/mod_main.h"
+#include "app/one_window.h"
 #include "app/signature.h"
 #include "app/taskbar.h"
 #include "app/texts.h"
@@ -90,6 +91,7 @@ void frmMain::ConnectEvents() {
     picCheckEmailU->SetPicture(host::App::LoadBitmapPicture("INDICATOR_U"));
     picCheckEmailM->SetPicture(host::App::LoadBitmapPicture("INDICATOR_M"));
     modI::WatchTaskbarButton(form_.hWnd());  // the download's progress goes on its button too
+    modMain::AnswerSecondStarts(form_.hWnd());
 }
 
 bool frmMain::Init() {

@@ -1,6 +1,6 @@
 #include "app/one_window.h"
 
-#include <windows.h>
+#include "app/window_watch.h"
 
 namespace modMain {
 
@@ -14,6 +14,8 @@ constexpr const char* kWindowClass = "OrbHost.Surface";
 // have been started a moment before and still be setting up.
 constexpr DWORD kWindowShowsWithinMs = 5000;
 constexpr DWORD kLookEveryMs = 50;
+
+UINT ComeForwardMessage() { return RegisterWindowMessageA("OrbVorexTrialWebSetup.ComeForward"); }
 
 // The running program's visible main window, if it shows yet.
 HWND RunningWindow() {
@@ -32,6 +34,16 @@ void BringForward(HWND window) {
     SetForegroundWindow(GetLastActivePopup(window));
 }
 
+// Asks the running window to come forward, and lends it the right to: this start was the
+// user's last action. It is brought forward from here as well, where the system allows that.
+void AskForward(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    AllowSetForegroundWindow(process);
+    BringForward(window);
+    PostMessageA(window, ComeForwardMessage(), 0, 0);
+}
+
 }  // namespace
 
 bool FirstInSession() {
@@ -43,12 +55,14 @@ bool FirstInSession() {
     const DWORD start = GetTickCount();
     do {
         if (const HWND window = RunningWindow()) {
-            BringForward(window);
+            AskForward(window);
             break;
         }
         Sleep(kLookEveryMs);
     } while (GetTickCount() - start < kWindowShowsWithinMs);
     return false;
 }
+
+void AnswerSecondStarts(HWND window) { modI::WatchWindowMessage(window, ComeForwardMessage(), &BringForward); }
 
 }  // namespace modMain

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shobjidl.h>
 
+#include "app/window_watch.h"
 #include "host/system_library.h"
 
 namespace modI {
@@ -81,28 +82,8 @@ struct Shown {
     int percent = -1;
 } shown;
 
-// The watched window's own procedure, and the message the shell announces its button with.
-WNDPROC watchedProcedure = nullptr;
-HWND watchedWindow = nullptr;
-UINT buttonCreatedMessage = 0;
-
-LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC own = watchedProcedure;
-    if (message == buttonCreatedMessage && buttonCreatedMessage != 0) System().Announced(window);
-    if (message == WM_NCDESTROY) {
-        // The window is going: give it its own procedure back, and forget it.
-        if (IsWindowUnicode(window)) {
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-        } else {
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-        }
-        watchedProcedure = nullptr;
-        watchedWindow = nullptr;
-        System().Announced(nullptr);
-    }
-    return IsWindowUnicode(window) ? CallWindowProcW(own, window, message, wParam, lParam)
-                                   : CallWindowProcA(own, window, message, wParam, lParam);
-}
+void ButtonAnnounced(HWND window) { System().Announced(window); }
+void WindowGone(HWND) { System().Announced(nullptr); }
 
 }  // namespace
 
@@ -128,14 +109,8 @@ void ShowOnTaskbar(HWND window, TaskbarState state, int percent) {
 }
 
 void WatchTaskbarButton(HWND window) {
-    if (!window || watchedWindow) return;  // one window per process is the program's
-    if (!buttonCreatedMessage) buttonCreatedMessage = RegisterWindowMessageA("TaskbarButtonCreated");
-    const LONG_PTR previous = IsWindowUnicode(window)
-                                  ? SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchProcedure))
-                                  : SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchProcedure));
-    if (!previous) return;
-    watchedProcedure = reinterpret_cast<WNDPROC>(previous);
-    watchedWindow = window;
+    WatchWindowMessage(window, RegisterWindowMessageA("TaskbarButtonCreated"), &ButtonAnnounced);
+    WatchWindowMessage(window, WM_NCDESTROY, &WindowGone);
 }
 
 }  // namespace modI
