@@ -7,7 +7,9 @@
 #include "app/install_rules.h"
 #include "app/latest_version.h"
 #include "app/mod_main.h"
+#include "app/one_window.h"
 #include "app/signature.h"
+#include "app/taskbar.h"
 #include "app/texts.h"
 #include "app/transfer.h"
 #include "support/window_helpers.h"
@@ -91,6 +93,8 @@ void frmMain::ConnectEvents() {
     tCheckEmail->OnTick = [this] { tCheckEmail_Timer(); };
     picCheckEmailU->SetPicture(host::App::LoadBitmapPicture("INDICATOR_U"));
     picCheckEmailM->SetPicture(host::App::LoadBitmapPicture("INDICATOR_M"));
+    modI::WatchTaskbarButton(form_.hWnd());  // the download's progress goes on its button too
+    modMain::AnswerSecondStarts(form_.hWnd());
 }
 
 bool frmMain::Init() {
@@ -241,7 +245,10 @@ void frmMain::tCheckEmail_Timer() {
 }
 
 void frmMain::ShowFailure() {
+    // The taskbar button is red while the message shows, whatever failed.
+    modI::ShowOnTaskbar(form_.hWnd(), modI::TaskbarState::Error);
     host::App::MsgBox(texts::FailureMessage.Decode(), kCritical, texts::MessageTitle.Decode());
+    modI::ShowOnTaskbar(form_.hWnd(), modI::TaskbarState::None);
 }
 
 void frmMain::cmdInstall_Click() {

@@ -9,6 +9,7 @@
 
 #include "app/frm_main.h"
 #include "app/latest_version.h"
+#include "app/one_window.h"
 #include "app/texts.h"
 #include "host/app.h"
 #include "host/system_library.h"
@@ -44,6 +45,7 @@ DWORD ProcessStartTick() {
 
 int Main() {
     StartTick = ProcessStartTick();
+    if (!FirstInSession()) return 0;  // the running window has come to the front instead
     // The shell library stays loaded for the life of the process; the handle is not needed.
     host::SystemLibrary("shell32.dll");
 

@@ -10,6 +10,8 @@
 
 #include "app/connection.h"
 #include "app/mod_main.h"
+#include "app/resume_rules.h"
+#include "app/taskbar.h"
 #include "app/texts.h"
 #include "app/transfer_rules.h"
 #include "host/app.h"
@@ -18,6 +20,7 @@
 namespace modI {
 
 DWORD NetworkTimeoutMs = 30000;
+DWORD ResumeWaitMs = 1000;
 
 namespace {
 
@@ -56,22 +59,23 @@ std::string ResolveLocation(const std::string& base, const std::string& location
     return std::string(combined, length);
 }
 
-// Opens `url` and follows its redirects to the answer that carries the body. WinINet's own
-// following is switched off because it knows no end: a server that redirects to itself
-// would keep the transfer going for ever. An error status is a failure, whatever its body.
-void OpenAnswer(Connection& connection, const std::string& url, const std::string& headers, const bool& cancel) {
+// Opens `url` and follows its redirects to the answer that carries the body, and gives the
+// address that answered. WinINet's own following is switched off because it knows no end: a
+// server that redirects to itself would keep the transfer going for ever. An error status is a
+// failure, whatever its body. No result when the connection could not open an address (the
+// network failed, the time-out passed, or the transfer was cancelled).
+std::optional<std::string> OpenAnswer(Connection& connection, const std::string& url, const std::string& headers,
+                                      const bool& cancel) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
         // Reloaded from the server, and kept out of the cache: the session's "no cache writes"
         // does not reach the requests it opens.
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
-        if (!connection.Open(address, headers, flags, cancel)) {
-            throw Failed{};
-        }
+        if (!connection.Open(address, headers, flags, cancel)) return std::nullopt;
         const HINTERNET request = connection.Request();
         switch (MeaningOfStatus(StatusCode(request))) {
             case StatusMeaning::Body:
-                return;
+                return address;
             case StatusMeaning::Failure:
                 throw Failed{};
             case StatusMeaning::Redirect: {
@@ -95,43 +99,130 @@ void LetEventsRun(DWORD& ranAt) {
     host::App::DoEvents();
 }
 
+// The body of one download across its tries.
+struct Body {
+    std::string address;        // where it came from, after the redirects: where the rest is asked
+    std::int64_t held = 0;      // bytes the sink holds
+    std::int32_t announced = 0; // the whole entity's length; 0 when not announced
+    std::string validator;      // If-Range of a resumed request; empty: not resumed
+    int drawnPercent = -1;      // a bar redrawn at the same percentage would look the same
+    HWND window = nullptr;      // the window of the progress bar, whose taskbar button shows it too
+};
+
+// How one try at the body ended.
+enum class BodyEnd { Complete, Broken, Cancelled };
+
+// The taskbar button of the window the progress bar is in, when there is a bar. Known by its
+// handle, which stays safe to ask about when the window has been unloaded meanwhile.
+void ShowProgressOnTaskbar(const Body& body, TaskbarState state, int percent = -1) {
+    if (body.window && IsWindow(body.window)) ShowOnTaskbar(body.window, state, percent);
+}
+
+void DrawBodyProgress(Body& body, host::PictureBox* progress) {
+    if (!progress) return;
+    const auto percent = ProgressPercent(body.held, body.announced);
+    if (percent > 255) throw Failed{};
+    if (percent == body.drawnPercent) return;
+    DrawProgress(*progress, static_cast<std::uint8_t>(percent));
+    ShowProgressOnTaskbar(body, TaskbarState::Normal, static_cast<int>(std::min<std::int64_t>(percent, 100)));
+    body.drawnPercent = static_cast<int>(percent);
+}
+
 // Reads the body to its end into `sink`, drawing progress and letting the window run after
 // each piece. The connection reads ahead on its own thread and hands over what has arrived,
 // so that a slow server still moves the progress and a fast one is read while the window
-// draws. False when cancelled: whatever arrived is then to be discarded.
-bool ReadBody(Connection& connection, std::int32_t contentLength, std::int32_t announced,
-              host::PictureBox* progress, const bool& cancel, BodySink& sink) {
-    std::int64_t total = 0;
-    int drawnPercent = -1;  // a bar redrawn at the same percentage would look the same
+// draws. Broken when the line broke or stalled before the announced length; Cancelled:
+// whatever arrived is then to be discarded.
+BodyEnd ReadBody(Connection& connection, Body& body, host::PictureBox* progress, const bool& cancel,
+                 BodySink& sink) {
     DWORD eventsRanAt = GetTickCount();
     while (!cancel) {
         std::string_view chunk;
-        if (!connection.ReadBody(kReadSize, cancel, chunk)) throw Failed{};
+        if (!connection.ReadBody(kReadSize, cancel, chunk)) return cancel ? BodyEnd::Cancelled : BodyEnd::Broken;
         if (chunk.empty()) {
             // The end of the data, or a connection that dropped before the announced length.
-            if (announced > 0 && total != announced) throw Failed{};
-            return true;
+            return body.announced > 0 && body.held != body.announced ? BodyEnd::Broken : BodyEnd::Complete;
         }
         if (!sink.Append(chunk)) throw Failed{};
-        total += static_cast<std::int64_t>(chunk.size());
-        if (announced > 0 && total > announced) throw Failed{};
-        if (progress) {
-            const auto percent = ProgressPercent(total, contentLength);
-            if (percent > 255) throw Failed{};
-            if (percent != drawnPercent) {
-                DrawProgress(*progress, static_cast<std::uint8_t>(percent));
-                drawnPercent = static_cast<int>(percent);
-            }
-        }
+        body.held += static_cast<std::int64_t>(chunk.size());
+        if (body.announced > 0 && body.held > body.announced) throw Failed{};
+        DrawBodyProgress(body, progress);
         LetEventsRun(eventsRanAt);
     }
-    return false;
+    return BodyEnd::Cancelled;
+}
+
+// Waits before the next try, the window's events running; the taskbar shows the download
+// paused meanwhile. False when cancelled.
+bool WaitBeforeTrying(DWORD waitMs, const Body& body, const bool& cancel) {
+    ShowProgressOnTaskbar(body, TaskbarState::Paused);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        host::App::DoEvents();
+        if (cancel) return false;
+        const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
+        if (elapsed >= waitMs) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(waitMs - elapsed, 50), QS_ALLINPUT);
+    }
+    ShowProgressOnTaskbar(body, TaskbarState::Normal);
+    return true;
+}
+
+// The validator that lets an answer's body be resumed; empty when it cannot be.
+std::string ValidatorOf(HINTERNET request) {
+    return ResumeValidator(QueryHeader(request, HTTP_QUERY_ETAG), QueryHeader(request, HTTP_QUERY_LAST_MODIFIED));
+}
+
+// One more try at the rest of the body, on a connection of its own: the address that answered
+// with it is asked for the bytes from the first one missing on, as long as the entity is the
+// same; an answer with the whole entity starts the body again.
+BodyEnd ResumeBody(Body& body, const std::string& headers, host::PictureBox* progress, const bool& cancel,
+                   Waiting waiting, BodySink& sink) {
+    Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs, waiting);
+    if (!connection.Ok()) throw Failed{};
+    const auto address = OpenAnswer(connection, body.address, headers + ResumeHeaders(body.held, body.validator), cancel);
+    if (!address) return cancel ? BodyEnd::Cancelled : BodyEnd::Broken;
+    const HINTERNET request = connection.Request();
+    const auto announced = ParseContentLength(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
+    if (!announced) throw Failed{};
+    switch (MeaningOfResumeAnswer(StatusCode(request), QueryHeader(request, HTTP_QUERY_CONTENT_RANGE), *announced,
+                                  body.held, body.announced)) {
+        case ResumeAnswer::Continue:
+            break;
+        case ResumeAnswer::Restart:
+            // A length must be announced, or a later break could not be told from the end.
+            if (*announced == 0 || !sink.Restart()) throw Failed{};
+            body.held = 0;
+            body.announced = *announced;
+            body.validator = ValidatorOf(request);
+            body.drawnPercent = -1;
+            DrawBodyProgress(body, progress);
+            break;
+        case ResumeAnswer::Fail:
+            throw Failed{};
+    }
+    return ReadBody(connection, body, progress, cancel, sink);
+}
+
+// Reads the body into `sink`, and asks for the rest as long as the line breaks and the
+// download may go on. False when cancelled.
+bool ReadWholeBody(Connection& connection, Body& body, const std::string& headers, host::PictureBox* progress,
+                   const bool& cancel, Waiting waiting, BodySink& sink) {
+    BodyEnd end = ReadBody(connection, body, progress, cancel, sink);
+    ResumeTries tries;
+    while (end == BodyEnd::Broken) {
+        if (body.validator.empty() || !tries.MayTryAgain(body.held)) throw Failed{};
+        if (!WaitBeforeTrying(ResumeWaitMs << tries.Fruitless(), body, cancel)) return false;
+        end = ResumeBody(body, headers, progress, cancel, waiting, sink);
+    }
+    return end == BodyEnd::Complete;
 }
 
 // The reply's body: short replies in the result; a body read in the loop goes to `sink`, or
 // into the result when there is none.
-std::string ReadReply(Connection& connection, bool wantFile, std::string& fileName, host::PictureBox* progress,
-                      const bool& cancel, host::Timer* activity, std::int32_t minSize, BodySink* sink) {
+std::string ReadReply(Connection& connection, Body& body, const std::string& headers, bool wantFile,
+                      std::string& fileName, host::PictureBox* progress, const bool& cancel, host::Timer* activity,
+                      std::int32_t minSize, Waiting waiting, BodySink* sink) {
     const HINTERNET request = connection.Request();
     // The announced length is always read, to tell a complete body from a cut one; it takes
     // part in the decisions below only when there is a progress bar to draw.
@@ -150,13 +241,17 @@ std::string ReadReply(Connection& connection, bool wantFile, std::string& fileNa
     }
     if (contentLength < minSize) return {};
     if (activity) activity->SetEnabled(true);
+    body.announced = *announced;
+    // Only a file of announced length is resumed: a short text reply is asked again whole by
+    // its caller, and without a length a break cannot be told from the end.
+    if (wantFile && body.announced > 0) body.validator = ValidatorOf(request);
     if (sink) {
-        ReadBody(connection, contentLength, *announced, progress, cancel, *sink);
+        ReadWholeBody(connection, body, headers, progress, cancel, waiting, *sink);
         return {};
     }
     MemorySink memory;
     if (contentLength > 0) memory.body.reserve(static_cast<std::size_t>(contentLength));
-    if (!ReadBody(connection, contentLength, *announced, progress, cancel, memory)) return {};
+    if (!ReadWholeBody(connection, body, headers, progress, cancel, waiting, memory)) return {};
     return std::move(memory.body);
 }
 
@@ -167,26 +262,32 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
                      host::Timer* activity, std::int32_t minSize, Waiting waiting, BodySink* sink) {
     fileName.clear();
     std::string result;
+    bool failed = false;
+    Body body;
+    if (progress) body.window = GetAncestor(progress->hWnd(), GA_ROOT);
     {
         Connection connection(texts::AgentName.Decode(), NetworkTimeoutMs, waiting);
         try {
             if (!connection.Ok()) throw Failed{};
-            OpenAnswer(connection, url, headers, cancel);
-            result = ReadReply(connection, wantFile, fileName, progress, cancel, activity, minSize, sink);
+            const auto address = OpenAnswer(connection, url, headers, cancel);
+            if (!address) throw Failed{};
+            body.address = *address;
+            result = ReadReply(connection, body, headers, wantFile, fileName, progress, cancel, activity, minSize,
+                               waiting, sink);
         } catch (const Failed&) {
-            result.clear();
-            fileName.clear();
+            failed = true;
         } catch (const std::bad_alloc&) {
             // A body larger than the program can hold (a 32-bit process reserving the
             // announced length of a reply near 2 GB): a failed transfer, not the end of it.
-            result.clear();
-            fileName.clear();
+            failed = true;
         }
     }  // both handles are closed here, unless a call that was given up still holds them
-    if (cancel) {
+    if (failed || cancel) {
         result.clear();
         fileName.clear();
     }
+    // Not the progress bar: a window unloaded during the download has taken its controls along.
+    ShowProgressOnTaskbar(body, failed && !cancel ? TaskbarState::Error : TaskbarState::None);
     return result;
 }
 

@@ -22,6 +22,10 @@ namespace modI {
 // Tests shorten it.
 extern DWORD NetworkTimeoutMs;
 
+// The first wait before a broken download is asked for the rest, milliseconds; each further
+// try in a row that brought nothing waits twice as long. Tests shorten it.
+extern DWORD ResumeWaitMs;
+
 // Size of one read.
 inline constexpr DWORD kReadSize = 32000;
 
@@ -36,8 +40,11 @@ inline constexpr DWORD kReadSize = 32000;
 //               running, or blocked on a thread of the caller's own
 //  sink         where a body read in the loop goes as it arrives (the result then holds only a
 //               short reply read with one read); null: into the result
-// A body that ends before its announced length, or runs past it, and a read that fails, are
-// failures: a truncated body is never handed on.
+// A body that runs past its announced length is a failure; one that ends before it (the line
+// broke, or stalled past the time-out) is a failure too unless the download can be resumed: a
+// file whose answer named an ETag or a Last-Modified date is asked again for the rest, at
+// the address that answered with it, with the progress bar left where it was (see
+// ResumeTries for how often). A truncated body is never handed on.
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,
                      std::string& fileName, host::PictureBox* progress, const bool& cancel,
                      host::Timer* activity, std::int32_t minSize, Waiting waiting = Waiting::WithEvents,

@@ -9,10 +9,12 @@ outside traffic. Test scripts switch the behaviour at run time through
 
 import argparse
 import dataclasses
+import email.utils
 import functools
 import hashlib
 import http.server
 import json
+import mmap
 import os
 import re
 import select
@@ -49,6 +51,8 @@ DRIP_BYTES = 16  # written every DRIP_INTERVAL by the drip fault
 DRIP_INTERVAL = 0.1
 CHUNK_SIZE = 8192  # data bytes per chunk of a chunked installer body
 MAX_LONG_LINE = 16 * 1024 * 1024
+MAP_FROM_BYTES = 16 * 1024 * 1024  # installer files this large are mapped, not read
+STAND_IN_MODIFIED = 1796083200  # Last-Modified of a stand-in: 2026-12-01 00:00 UTC
 ACK_WAIT_SECONDS = 1.0
 
 COMPARE_PAGE = b"""<!DOCTYPE html>
@@ -99,6 +103,12 @@ class Mode:
     version_body: Optional[bytes] = None  # the whole version file, as given
     long_line: int = 0  # version file as one line of this many bytes; 0 = off
     version_fault: Optional["Fault"] = None  # how the version file misbehaves
+    # How installer answers (valid /dl without a fault, /files/) serve their entity.
+    cut_once: tuple = ()  # answer K (from 0) is closed at the K-th of these bytes of the entity
+    cut_every: Optional[int] = None  # every answer is closed at this byte of the entity
+    ignore_ranges: bool = False  # Range is ignored: always 200 with the whole entity
+    new_entity: bool = False  # each answer is another entity (another ETag, another body)
+    validators: str = "both"  # which of ETag and Last-Modified the answers carry
 
 
 @dataclasses.dataclass(frozen=True)
@@ -116,6 +126,7 @@ class Sent:
     status: int
     nbytes: int = 0
     note: str = ""
+    content_range: str = ""  # the Content-Range of a 206 or 416
 
 
 # ---------------------------------------------------------------- query bytes
@@ -214,14 +225,68 @@ def stand_in_installer(filename: str) -> bytes:
 
 
 def installer_body(installers_dir, filename: str) -> bytes:
-    """The installer from the folder, or its stand-in when the file is missing."""
+    """The installer from the folder, or its stand-in when the file is missing. A large
+    file is mapped rather than read, so that a 1 GB installer costs no 1 GB of memory."""
     if installers_dir:
         try:
             with open(os.path.join(installers_dir, filename), "rb") as f:
+                if os.fstat(f.fileno()).st_size >= MAP_FROM_BYTES:
+                    return mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
                 return f.read()
         except FileNotFoundError:
             pass
     return stand_in_installer(filename)
+
+
+def installer_modified(installers_dir, filename: str) -> int:
+    """Seconds since 1970 of the installer file's last change; the stand-in's fixed date."""
+    if installers_dir:
+        try:
+            return int(os.stat(os.path.join(installers_dir, filename)).st_mtime)
+        except FileNotFoundError:
+            pass
+    return STAND_IN_MODIFIED
+
+
+def entity_body(body, generation: int):
+    """The entity of one generation: the installer itself, then, for a changed entity, the
+    installer followed by b"\0entity N" (an overlay the installer ignores)."""
+    return body if generation == 0 else bytes(body) + b"\0entity %d" % generation
+
+
+def entity_validators(body, modified: int, generation: int, which: str):
+    """[(name, value)] of the entity's ETag and Last-Modified, as many as `which` asks for.
+    The tag is made of the length, the date and a digest of the first bytes, so that a
+    mapped installer need not be read whole; a changed entity changes both."""
+    digest = hashlib.sha256(body[:65536]).hexdigest()[:12]
+    tag = '"%x-%x-%s-%d"' % (len(body), modified, digest, generation)
+    date = email.utils.formatdate(modified + 60 * generation, usegmt=True)
+    headers = []
+    if which in ("both", "etag"):
+        headers.append(("ETag", tag))
+    if which in ("both", "date"):
+        headers.append(("Last-Modified", date))
+    return headers
+
+
+def requested_range(range_header, if_range, validators, length):
+    """What a Range request asks of an entity of `length` bytes: None for the whole entity
+    (no Range, a form this service does not serve, or an If-Range that no longer matches),
+    (first, last) for a part, or "unsatisfiable". One range, "bytes=N-" or "bytes=N-M"."""
+    if not range_header:
+        return None
+    if if_range is not None and if_range not in (value for _, value in validators):
+        return None
+    m = re.fullmatch(r"\s*bytes\s*=\s*([0-9]+)\s*-\s*([0-9]*)\s*", range_header)
+    if not m:
+        return None
+    first = int(m.group(1))
+    last = min(int(m.group(2)), length - 1) if m.group(2) else length - 1
+    if first >= length:
+        return "unsatisfiable"
+    if last < first:
+        return None
+    return first, last
 
 
 def version_body(mode: Mode) -> bytes:
@@ -314,6 +379,10 @@ def _line_size(text: str) -> int:
     return size
 
 
+def _offsets(text: str) -> tuple:
+    return tuple(_count(piece) for piece in text.split(","))
+
+
 def _clear_log(state, mode, _):
     state.log.clear()
     return mode
@@ -371,6 +440,11 @@ CONTROL_KEYS = {
     "long_line": (_line_size, lambda state, mode, v:
                   dataclasses.replace(mode, long_line=v, version_body=None)),
     **{kind: (parse, _set_version_fault(kind)) for kind, parse in VERSION_FAULTS.items()},
+    "cut_once": (_offsets, _set("cut_once")),
+    "cut_every": (_count, _set("cut_every")),
+    "ignore_ranges": (_flag, _set("ignore_ranges")),
+    "new_entity": (_flag, _set("new_entity")),
+    "validators": (_choice("both", "etag", "date", "none"), _set("validators")),
     "reset_log": (_one, _clear_log),
 }
 
@@ -406,6 +480,7 @@ def apply_control(state, raw_query: bytes) -> None:
             if key in values:
                 mode = apply(state, mode, values[key])
         state.mode = mode
+        state.installer_answers = 0  # "the first answer" and the entity's generation restart
 
 
 # ---------------------------------------------------------------- state, log
@@ -468,6 +543,14 @@ class ServiceState:
         self.installers_dir = installers_dir
         self.log = log
         self.stopping = threading.Event()  # ends every stall at shutdown
+        self.installer_answers = 0  # installer answers since the last control request; under lock
+
+    def next_installer_answer(self) -> int:
+        """The number of this installer answer since the last control request, from 0."""
+        with self.lock:
+            number = self.installer_answers
+            self.installer_answers += 1
+            return number
 
 
 def _utc_now() -> str:
@@ -477,7 +560,8 @@ def _utc_now() -> str:
 
 def mode_for_log(mode: Mode) -> dict:
     """The mode as JSON values; raw bytes are shown as Latin-1, one character each."""
-    return {name: value.decode("latin-1") if isinstance(value, bytes) else value
+    return {name: value.decode("latin-1") if isinstance(value, bytes)
+            else list(value) if isinstance(value, tuple) else value
             for name, value in dataclasses.asdict(mode).items()}
 
 
@@ -497,6 +581,8 @@ def log_entry(method, target, headers, sent: Sent, mode: Mode) -> dict:
     }
     if sent.note:
         entry["note"] = sent.note
+    if sent.content_range:
+        entry["content_range"] = sent.content_range
     return entry
 
 
@@ -614,6 +700,44 @@ class Handler(http.server.BaseHTTPRequestHandler):
         body = self._installer(edition)
         self._start(status, self._installer_headers(edition, mode, len(body)))
         return Sent(status, *self._write_body(body, mode.throttle))
+
+    def _send_entity(self, edition: Edition, mode: Mode) -> Sent:
+        """The installer as a resumable entity: ETag and Last-Modified (as `validators` says),
+        Accept-Ranges, 206 for a satisfiable range, 416 for one past the end, the whole
+        entity otherwise; the cut switches close the answer at a byte of the entity."""
+        state = self.server.state
+        answer = state.next_installer_answer()
+        generation = answer if mode.new_entity else 0
+        modified = installer_modified(state.installers_dir, edition.filename)
+        body = entity_body(self._installer(edition), generation)
+        validators = entity_validators(body, modified, generation, mode.validators)
+        wanted = None
+        if not mode.ignore_ranges:
+            wanted = requested_range(self.headers.get("Range"), self.headers.get("If-Range"),
+                                     validators, len(body))
+        extra = validators + ([] if mode.ignore_ranges else [("Accept-Ranges", "bytes")])
+        if wanted == "unsatisfiable":
+            content_range = "bytes */%d" % len(body)
+            sent = self._send(416, "text/plain", b"", [("Content-Range", content_range)] + extra)
+            sent.content_range = content_range
+            return sent
+        first, last = wanted if wanted else (0, len(body) - 1)
+        status = 206 if wanted else 200
+        headers = self._installer_headers(edition, mode, last + 1 - first) + extra
+        content_range = "bytes %d-%d/%d" % (first, last, len(body)) if wanted else ""
+        if content_range:
+            headers.append(("Content-Range", content_range))
+        once = mode.cut_once[answer] if answer < len(mode.cut_once) else None
+        cut = mode.cut_every if mode.cut_every is not None else once
+        end = last + 1 if cut is None else max(first, min(cut, last + 1))
+        self._start(status, headers)
+        if end <= last:
+            self.close_connection = True
+        sent = Sent(status, *self._write_body(memoryview(body)[first:end], mode.throttle))
+        sent.content_range = content_range
+        if end <= last and not sent.note:
+            sent.note = "cut at byte %d" % end
+        return sent
 
     def _end_with_reset(self):
         """Drop the connection with an RST instead of a FIN.
@@ -789,11 +913,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return sent
         if mode.fault is not None:
             return FAULT_ANSWERS[mode.fault.kind](self, mode.fault.value, edition, mode)
-        return self._send_installer(edition, mode)
+        return self._send_entity(edition, mode)
 
     def route_file(self, raw_query, mode, edition):
         """The installer at its own address, where a redirect points; no faults."""
-        return self._send_installer(edition, mode)
+        return self._send_entity(edition, mode)
 
     def route_compare(self, raw_query, mode):
         return self._send(200, "text/html", COMPARE_PAGE)

@@ -373,7 +373,10 @@ class ControlAndLogTests(ServiceCase):
         self.assertEqual(first["mode"], {"busy": False, "throttle": 0,
                                          "version_line": "20261201;2009.4.2", "fault": None,
                                          "disposition": None, "version_body": None,
-                                         "long_line": 0, "version_fault": None})
+                                         "long_line": 0, "version_fault": None,
+                                         "cut_once": [], "cut_every": None,
+                                         "ignore_ranges": False, "new_entity": False,
+                                         "validators": "both"})
         self.assertIn("token", refused["note"])
         self.assertEqual(missing["query"], {"a": ["1", "2"]})
         self.control("reset_log=1")
@@ -442,13 +445,15 @@ class Wire(typing.NamedTuple):
     seconds: float  # from sending the request to the end
 
 
-def read_wire(port, target: str, timeout=3.0) -> Wire:
+def read_wire(port, target: str, timeout=3.0, headers=()) -> Wire:
     """One kept-alive GET over a raw socket, read until the server ends the
     connection or the answer is complete by its framing and nothing follows;
-    an open connection must then answer a second request."""
+    an open connection must then answer a second request. `headers`: further
+    (name, value) pairs of the request."""
+    extra = "".join("%s: %s\r\n" % pair for pair in headers)
     with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
         start = time.monotonic()
-        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % (target, port)).encode())
+        s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (target, port, extra)).encode())
         raw, end = b"", ""
         while not end:
             s.settimeout(0.05 if _answer_complete(raw) else timeout)
@@ -649,6 +654,104 @@ class FaultTests(ServiceCase):
             while s.recv(4096):
                 pass
             self.assertLess(time.monotonic() - start, 1.0)
+
+
+class RangeTests(ServiceCase):
+    """The installer as a resumable entity: validators, ranges and the switches that break,
+    ignore or change it between tries."""
+
+    def answer(self, headers=(), target=None):
+        return read_wire(self.port, target or dl_query(), headers=headers)
+
+    def test_ranges_and_validators(self):
+        whole = self.answer()
+        tag, date = whole.headers["etag"], whole.headers["last-modified"]
+        self.assertEqual((whole.status, whole.body, whole.headers["accept-ranges"]),
+                         ("200", PRO_FIXTURE, "bytes"))
+        n = PRO_LENGTH
+        rows = [
+            # request headers, status, Content-Range, body
+            ((("Range", "bytes=100-"),), "206", "bytes 100-%d/%d" % (n - 1, n), PRO_FIXTURE[100:]),
+            ((("Range", "bytes=100-199"),), "206", "bytes 100-199/%d" % n, PRO_FIXTURE[100:200]),
+            ((("Range", "bytes=%d-" % (n - 1)),), "206", "bytes %d-%d/%d" % (n - 1, n - 1, n),
+             PRO_FIXTURE[-1:]),
+            ((("Range", "bytes=100-"), ("If-Range", tag)), "206", "bytes 100-%d/%d" % (n - 1, n),
+             PRO_FIXTURE[100:]),
+            ((("Range", "bytes=100-"), ("If-Range", date)), "206", "bytes 100-%d/%d" % (n - 1, n),
+             PRO_FIXTURE[100:]),
+            ((("Range", "bytes=100-"), ("If-Range", '"stale"')), "200", None, PRO_FIXTURE),
+            ((("Range", "bytes=0-1,5-6"),), "200", None, PRO_FIXTURE),  # several: the whole
+            ((("Range", "bytes=%d-" % n),), "416", "bytes */%d" % n, b""),
+        ]
+        for headers, status, content_range, body in rows:
+            with self.subTest(headers=headers):
+                wire = self.answer(headers)
+                self.assertEqual((wire.status, wire.headers.get("content-range"), wire.body),
+                                 (status, content_range, body))
+                self.assertEqual(wire.end, "open")
+                self.assertEqual(wire.headers["etag"], tag)
+        self.assertEqual([e.get("content_range") for e in self.log() if e["path"] == "/dl"][1:],
+                         [row[2] for row in rows])
+        redirected = self.answer((("Range", "bytes=10-"),), "/files/" + PRO_FILE)
+        self.assertEqual((redirected.status, redirected.body), ("206", PRO_FIXTURE[10:]))
+
+    def test_switches_between_tries(self):
+        n = PRO_LENGTH
+        from_100 = (("Range", "bytes=100-"),)
+        rows = [
+            # control, [(request headers, status, body, end)] answered one after the other
+            ("cut_once=100", [((), "200", PRO_FIXTURE[:100], "closed"),
+                              (from_100, "206", PRO_FIXTURE[100:], "open")]),
+            ("cut_once=100,300", [((), "200", PRO_FIXTURE[:100], "closed"),
+                                  (from_100, "206", PRO_FIXTURE[100:300], "closed"),
+                                  (from_100, "206", PRO_FIXTURE[100:], "open")]),
+            ("cut_every=100", [((), "200", PRO_FIXTURE[:100], "closed"),
+                               (from_100, "206", b"", "closed"),
+                               (from_100, "206", b"", "closed")]),
+            ("cut_every=%d" % n, [((), "200", PRO_FIXTURE, "open")]),  # past the end: whole
+            ("ignore_ranges=1&cut_once=100", [((), "200", PRO_FIXTURE[:100], "closed"),
+                                              (from_100, "200", PRO_FIXTURE, "open")]),
+            ("new_entity=1", [((), "200", PRO_FIXTURE, "open"),
+                              (from_100, "206", (PRO_FIXTURE + b"\0entity 1")[100:], "open")]),
+        ]
+        for control, answers in rows:
+            with self.subTest(control):
+                self.control("reset=1&" + control)
+                for headers, status, body, end in answers:
+                    wire = self.answer(headers)
+                    self.assertEqual((wire.status, wire.body, wire.end), (status, body, end))
+                    self.assertEqual("accept-ranges" in wire.headers, "ignore" not in control)
+
+    def test_a_changed_entity_has_other_validators(self):
+        self.control("new_entity=1")
+        first = self.answer()
+        for if_range in (first.headers["etag"], first.headers["last-modified"]):
+            wire = self.answer((("Range", "bytes=100-"), ("If-Range", if_range)))
+            self.assertEqual(wire.status, "200")
+            self.assertNotEqual(wire.headers["etag"], first.headers["etag"])
+            self.assertNotEqual(wire.headers["last-modified"], first.headers["last-modified"])
+            self.assertTrue(wire.body.startswith(PRO_FIXTURE) and wire.body.endswith(b"\0entity %d" % (
+                1 if if_range is first.headers["etag"] else 2)))
+
+    def test_validators_switch(self):
+        for which, names in (("both", {"etag", "last-modified"}), ("etag", {"etag"}),
+                             ("date", {"last-modified"}), ("none", set())):
+            with self.subTest(which):
+                self.control("reset=1&validators=" + which)
+                wire = self.answer()
+                self.assertEqual(wire.headers.keys() & {"etag", "last-modified"}, names)
+
+    def test_stand_in_and_mapped_files_are_resumable(self):
+        lite = orbsvc.stand_in_installer(LITE_FILE)
+        wire = self.answer((("Range", "bytes=2-"),), dl_query(edn="l"))
+        self.assertEqual((wire.status, wire.body), ("206", lite[2:]))
+        big = b"MZ" + bytes(range(256)) * (orbsvc.MAP_FROM_BYTES // 256)
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(folder, PRO_FILE), "wb") as f:
+                f.write(big)
+            mapped = orbsvc.installer_body(folder, PRO_FILE)
+            self.assertEqual((len(mapped), mapped[-5:]), (len(big), big[-5:]))
+            mapped.close()
 
 
 class CommandLineTests(unittest.TestCase):

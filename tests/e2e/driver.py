@@ -544,6 +544,13 @@ class Session:
                                         _unescape(fields[3])))
         return boxes
 
+    def foreground_window_id(self):
+        """The X id of the window Wine holds as the foreground window ("0" when none): Wine's
+        own view, which the X input focus does not always follow."""
+        done = subprocess.run(["wine", str(WINDOW_PROBE), "foreground"], env=self.env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=60, check=True)
+        return done.stdout.decode("ascii", "replace").strip()
+
     def wait_message_box(self, title=None, timeout=10):
         """The message box with this title (any title when None) once it is shown, None
         after timeout."""

@@ -2,6 +2,7 @@
 // line each: X window id, class, title and the text of the message-box label (id 0xFFFF),
 // tab-separated, UTF-8, with tab, line breaks and backslash escaped. The X side alone cannot
 // tell a message box from another window of the same title: it sees no Win32 class names.
+// With the argument "foreground" it prints the foreground window's X id instead.
 #include <windows.h>
 
 #include <cstdio>
@@ -54,7 +55,14 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
 
 }  // namespace
 
-int main() {
+// "foreground": prints only the X window id of the window Wine holds as the foreground one
+// (0 when none); Wine does not always move the X input focus along with it.
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "foreground") {
+        const auto x11 = reinterpret_cast<ULONG_PTR>(GetPropA(GetForegroundWindow(), kX11WindowProperty));
+        std::printf("%llu\n", static_cast<unsigned long long>(x11));
+        return 0;
+    }
     EnumWindows(PrintWindow, 0);
     return 0;
 }

@@ -194,12 +194,14 @@ struct FaultMatrix : testing::Test {
 
     // The outcome, the answer to Exit and the disk, for a row expecting `expected`.
     // `shortBy`: the installer on the desktop is that many bytes shorter than the served one.
-    void Check(const InstallRun& run, Seen expected, const std::string& row, std::size_t shortBy = 0) {
+    // `appended`: bytes the service served after the installer (another entity of it).
+    void Check(const InstallRun& run, Seen expected, const std::string& row, std::size_t shortBy = 0,
+               const std::string& appended = {}) {
         EXPECT_EQ(Describe(run.seen), std::string(Describe(expected))) << row;
         if (expected == Seen::Installed) {
             ASSERT_EQ(run.desktop, std::vector<std::string>{kLiteInstaller}) << row;
             const std::string served = ServedLiteInstaller();
-        EXPECT_EQ(FileBytes(DesktopPath(kLiteInstaller)), served.substr(0, served.size() - shortBy))
+        EXPECT_EQ(FileBytes(DesktopPath(kLiteInstaller)), served.substr(0, served.size() - shortBy) + appended)
                 << row << ": the saved file is not the served installer";
             ASSERT_EQ(run.started.size(), 1u) << row;
             EXPECT_TRUE(run.closed) << row;
@@ -276,24 +278,41 @@ TEST_F(FaultMatrix, HostileFileNamesAreFailuresThatWriteNothing) {
     }
 }
 
-// The /dl requests the service saw since its log was last emptied: target and status each.
+// The requests the service saw since its log was last emptied: target, status and the
+// Content-Range of a part each.
 struct LoggedRequest {
     std::string target;
     int status = 0;
+    std::string contentRange;
 };
 
-std::vector<LoggedRequest> InstallRequests() {
+std::vector<LoggedRequest> LoggedRequests() {
     std::string name;
     const bool no = false;
     const std::string log = modI::FetchUrl(ORB_SERVICE_ADDRESS "/_log", "", false, name, nullptr, no, nullptr, 0);
     std::vector<LoggedRequest> requests;
-    const std::string targetKey = "\"target\": \"", statusKey = "\"status\": ";
+    const std::string targetKey = "\"target\": \"", statusKey = "\"status\": ", rangeKey = "\"content_range\": \"";
     for (std::size_t at = log.find(targetKey); at != std::string::npos; at = log.find(targetKey, at)) {
         at += targetKey.size();
         LoggedRequest request;
         request.target = log.substr(at, log.find('"', at) - at);
+        const std::size_t next = log.find(targetKey, at);
         const std::size_t status = log.find(statusKey, at);
-        if (status != std::string::npos) request.status = std::atoi(log.c_str() + status + statusKey.size());
+        if (status < next) request.status = std::atoi(log.c_str() + status + statusKey.size());
+        const std::size_t range = log.find(rangeKey, at);
+        if (range < next) {
+            const std::size_t from = range + rangeKey.size();
+            request.contentRange = log.substr(from, log.find('"', from) - from);
+        }
+        requests.push_back(request);
+    }
+    return requests;
+}
+
+// The /dl requests among them.
+std::vector<LoggedRequest> InstallRequests() {
+    std::vector<LoggedRequest> requests;
+    for (const LoggedRequest& request : LoggedRequests()) {
         if (request.target.starts_with("/dl?")) requests.push_back(request);
     }
     return requests;
@@ -345,6 +364,56 @@ TEST_F(FaultMatrix, EMailInputsReachTheServiceAsOnePiece) {
         EXPECT_TRUE(pieces[3].starts_with("tk=")) << label;
     }
     EXPECT_EQ(plainOthers, (std::vector<std::string>{"edn=l", "sub=off"}));
+}
+
+// A download whose line breaks, resumed (or not) as the service allows. Each row lists what the
+// service answered, one "status content-range" (or "status") an installer request, in order.
+TEST_F(FaultMatrix, BrokenDownloadsAreResumed) {
+    const DWORD savedWait = modI::ResumeWaitMs;
+    modI::ResumeWaitMs = 20;  // every row below ends long before the Exit click
+    const std::size_t size = ServedLiteInstaller().size();
+    const auto at = [&](int percent) { return size * percent / 100; };
+    const auto part = [&](std::size_t from) {
+        return "206 bytes " + std::to_string(from) + "-" + std::to_string(size - 1) + "/" + std::to_string(size);
+    };
+    const auto cut = [](std::size_t n) { return std::to_string(n); };
+    const struct {
+        std::string control;
+        Seen seen;
+        std::vector<std::string> answers;
+        std::string appended = {};  // the installer saved: the served one followed by these bytes
+    } rows[] = {
+        {"cut_once=" + cut(at(10)), Seen::Installed, {"200", part(at(10))}},
+        {"cut_once=" + cut(at(50)), Seen::Installed, {"200", part(at(50))}},
+        {"cut_once=" + cut(at(99)), Seen::Installed, {"200", part(at(99))}},
+        {"validators=date&cut_once=" + cut(at(50)), Seen::Installed, {"200", part(at(50))}},  // If-Range: the date
+        {"redirect=302&cut_once=" + cut(at(50)), Seen::Installed, {"302", "200", part(at(50))}},  // the install asked once
+        {"ignore_ranges=1&cut_once=" + cut(at(50)), Seen::Installed, {"200", "200"}},  // from a fresh start
+        {"new_entity=1&cut_once=" + cut(at(50)), Seen::Installed, {"200", "200"}, std::string("\0entity 1", 9)},
+        {"validators=date&new_entity=1&cut_once=" + cut(at(50)), Seen::Installed, {"200", "200"},
+         std::string("\0entity 1", 9)},
+        // The same break each time: three tries without progress, then the failure.
+        {"cut_every=" + cut(at(50)), Seen::FailureBox, {"200", part(at(50)), part(at(50)), part(at(50))}},
+        {"validators=none&cut_once=" + cut(at(50)), Seen::FailureBox, {"200"}},  // nothing to resume by
+    };
+    for (const auto& row : rows) {
+        const InstallRun run = Install(row.control);
+        Check(run, row.seen, row.control, 0, row.appended);
+        std::vector<std::string> answers;
+        for (const LoggedRequest& request : LoggedRequests()) {
+            if (request.target.starts_with("/_")) continue;
+            answers.push_back(std::to_string(request.status) +
+                              (request.contentRange.empty() ? "" : " " + request.contentRange));
+        }
+        EXPECT_EQ(answers, row.answers) << row.control;
+    }
+
+    // Exit during the wait before a try: nothing is left, and no further try is made.
+    modI::ResumeWaitMs = 5000;
+    const InstallRun cancelled = Install("cut_every=" + cut(at(50)));
+    Check(cancelled, Seen::NothingAfterCancel, "Exit while a resume waits");
+    EXPECT_EQ(InstallRequests().size(), 1u) << "a try was made after the cancel";
+    modI::ResumeWaitMs = savedWait;
 }
 
 // The version file as the window shows it: Init runs the window, and Exit ends it.

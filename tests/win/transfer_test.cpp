@@ -7,6 +7,7 @@
 
 #include <wininet.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -406,6 +407,36 @@ TEST_F(ProgressFixture, ProgressBarFillsItsShareAndShowsTheText) {
     InvalidateRect(Bar().hWnd(), nullptr, TRUE);
     UpdateWindow(Bar().hWnd());
     EXPECT_EQ(BarPixel(Bar(), 195, 18), blue);
+}
+
+// A line that goes quiet past the time-out halfway through the body: the rest is asked for
+// from where it stopped, naming the entity, and the two halves make the whole.
+TEST_F(ProgressFixture, ABodyThatStallsPastTheTimeOutIsResumed) {
+    const std::string body = std::string(30000, 'a') + std::string(30000, 'b');
+    std::atomic<int> answers{0};
+    TestHttpServer server([&](Connection& c) {
+        if (answers++ == 0) {
+            c.Send("HTTP/1.1 200 OK\r\nContent-Length: 60000\r\nETag: \"e1\"\r\n"
+                   "Content-Disposition: attachment; filename=\"x.exe\"\r\n\r\n" + body.substr(0, 30000));
+            Sleep(2000);  // past the time-out below; the next connection waits meanwhile
+            return;
+        }
+        c.Send("HTTP/1.1 206 Partial Content\r\nConnection: close\r\nContent-Length: 30000\r\n"
+               "Content-Range: bytes 30000-59999/60000\r\nETag: \"e1\"\r\n\r\n" + body.substr(30000));
+    });
+    const DWORD savedTimeout = modI::NetworkTimeoutMs, savedWait = modI::ResumeWaitMs;
+    modI::NetworkTimeoutMs = 1500;
+    modI::ResumeWaitMs = 20;
+    const FetchResult result = Fetch(server.Url("/x"), true, &Bar(), 20000);
+    modI::NetworkTimeoutMs = savedTimeout;
+    modI::ResumeWaitMs = savedWait;
+    EXPECT_EQ(result.body.size(), body.size());
+    EXPECT_TRUE(result.body == body) << "the halves do not make the body";
+    EXPECT_EQ(result.fileName, "x.exe");
+    const auto heads = server.RequestHeads();
+    ASSERT_EQ(heads.size(), 2u);
+    EXPECT_NE(heads[1].find("Range: bytes=30000-\r\n"), std::string::npos) << heads[1];
+    EXPECT_NE(heads[1].find("If-Range: \"e1\"\r\n"), std::string::npos) << heads[1];
 }
 
 }  // namespace
