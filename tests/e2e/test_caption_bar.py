@@ -90,30 +90,31 @@ class CaptionBarGestureTests(unittest.TestCase):
         self.assertEqual([], changed[:10], f"{gesture}: {len(changed)} sampled pixels changed")
 
     def test_presses_released_elsewhere_change_nothing(self):
-        def gestures(close, minimise):
-            below_close = (centre(close)[0], 60)
-            return [
-                ("right press on the bar, released on Exit's top edge", 3, ON_THE_BAR,
-                 (350, 150), EXIT_TOP_EDGE),
-                ("left press on the close box, released on the body", 1, centre(close),
-                 below_close, BODY),
-                ("left press on the close box, off it and back off", 1, centre(close),
-                 below_close, centre(close), BODY),
-                ("left press on the close box, released on the minimise box", 1,
-                 centre(close), centre(minimise)),
-                ("left press on the minimise box, released on the body", 1,
-                 centre(minimise), BODY),
-            ]
-        for index in range(5):
-            window = self.open_window()
-            name, button, press_at, *moves = gestures(close_box(window), minimise_box(window))[index]
+        # Points in the window; "close" and "minimise" are the boxes' centres, "below close"
+        # is on the body under the close box.
+        gestures = [
+            ("right press on the bar, released on Exit's top edge", 3,
+             ON_THE_BAR, (350, 150), EXIT_TOP_EDGE),
+            ("left press on the close box, released on the body", 1,
+             "close", "below close", BODY),
+            ("left press on the close box, off it and back off", 1,
+             "close", "below close", "close", BODY),
+            ("left press on the close box, released on the minimise box", 1,
+             "close", "minimise"),
+            ("left press on the minimise box, released on the body", 1, "minimise", BODY),
+        ]
+        for name, button, *points in gestures:
             with self.subTest(name):
+                window = self.open_window()
+                close, minimise = centre(close_box(window)), centre(minimise_box(window))
+                places = {"close": close, "minimise": minimise, "below close": (close[0], 60)}
+                press_at, *moves = [places.get(point, point) for point in points]
                 before = self.parked_shot(f"{name} before")
                 self.gesture(button, press_at, *moves)
                 self.assertTrue(self.program.running(), f"{name}: the program ended")
                 self.assertTrue(self.window.visible(), f"{name}: the window is gone")
                 self.assert_window_as_before(before, f"{name} after", name)
-            self.session.close()  # ends the program
+                self.session.close()  # ends the program
 
     def test_a_right_press_released_on_exit_leaves_a_download_running(self):
         s = self.session
