@@ -1,5 +1,6 @@
 #include "host/wide_text.h"
 
+#include <cstdio>
 #include <string>
 
 namespace host {
@@ -42,6 +43,8 @@ std::optional<std::string> NarrowExactly(std::wstring_view text, UINT codePage) 
 }
 
 std::string SystemErrorText(DWORD error) {
+    // A shell answer that wraps a system error code is worded as that code.
+    if (HRESULT_FACILITY(error) == FACILITY_WIN32 && (error & 0x80000000u)) error = HRESULT_CODE(error);
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
@@ -51,7 +54,12 @@ std::string SystemErrorText(DWORD error) {
     while (!wording.empty() && (wording.back() == L'\n' || wording.back() == L'\r' || wording.back() == L' ')) {
         wording.pop_back();
     }
-    if (wording.empty()) return "Error " + std::to_string(error);
+    if (wording.empty()) {
+        char number[16] = {};
+        std::snprintf(number, sizeof number, (error & 0x80000000u) ? "0x%08lX" : "%lu",
+                      static_cast<unsigned long>(error));
+        return std::string("Error ") + number;
+    }
     return Narrow(wording, CP_UTF8);
 }
 
