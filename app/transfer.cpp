@@ -176,11 +176,13 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
         } catch (const Failed&) {
             result.clear();
             fileName.clear();
+            if (sink) sink->Restart();  // a cut body is dropped from the sink as well
         } catch (const std::bad_alloc&) {
             // A body larger than the program can hold (a 32-bit process reserving the
             // announced length of a reply near 2 GB): a failed transfer, not the end of it.
             result.clear();
             fileName.clear();
+            if (sink) sink->Restart();
         }
     }  // both handles are closed here, unless a call that was given up still holds them
     if (cancel) {

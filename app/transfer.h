@@ -35,7 +35,9 @@ inline constexpr DWORD kReadSize = 32000;
 //  waiting      how the calls wait (Connection): on the window's thread with its events
 //               running, or blocked on a thread of the caller's own
 //  sink         where a body read in the loop goes as it arrives (the result then holds only a
-//               short reply read with one read); null: into the result
+//               short reply read with one read); null: into the result. `fileName` is set
+//               before the first piece reaches it; a failed transfer restarts it (it holds
+//               nothing then)
 // A body that ends before its announced length, or runs past it, and a read that fails, are
 // failures: a truncated body is never handed on.
 std::string FetchUrl(const std::string& url, const std::string& headers, bool wantFile,

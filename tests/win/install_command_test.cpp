@@ -333,4 +333,18 @@ TEST_F(InstallFixture, ClosingTheWindowDuringADownloadEndsItAndLeavesNothing) {
     EXPECT_EQ(GetFileAttributesA(DesktopPath("OrbVorex2009LiteTrial.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(InstallFixture, ADownloadCutAfterMostOfItShowsTheFailureAndLeavesNothing) {
+    // More than the smallest installer arrived before the line dropped: still a failure, with
+    // the bar hidden as for any failed download, and the partial file gone.
+    ControlService("reset=1&close_after=40000");
+    AsIfDownloading();
+    window->cmdInstall_Click();
+    ControlService("reset=1");
+    ASSERT_EQ(effects.boxes.size(), 1u);
+    EXPECT_EQ(effects.boxes[0].text, kFailure);
+    EXPECT_FALSE(Picture("picPB").Visible());
+    EXPECT_TRUE(effects.started.empty());
+    EXPECT_TRUE(DesktopFiles().empty());
+}
+
 }  // namespace
