@@ -1,5 +1,6 @@
 // The decisions of the install command that need no platform: the request address, which
-// file names from the service may be created and run, and the path on the desktop.
+// file names from the service may be created and run, the path on the desktop, the outcome
+// of a download and what a save failure says.
 #pragma once
 
 #include <cstdint>

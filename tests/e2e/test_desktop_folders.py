@@ -26,9 +26,15 @@ class DesktopFolderTests(unittest.TestCase):
         shutil.rmtree(folder, ignore_errors=True)
         if create:
             folder.mkdir(parents=True)
+        self.addCleanup(self.remove_if_empty, folder.parent)  # runs after the folder has gone
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
         driver.redirect_desktop(self.session, self, windows_path)
         return folder
+
+    @staticmethod
+    def remove_if_empty(folder):
+        if folder.is_dir() and not any(folder.iterdir()):
+            folder.rmdir()
 
     def open_and_install(self, email=EMAIL):
         s = self.session
