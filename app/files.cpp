@@ -83,7 +83,7 @@ InstallerFile::InstallerFile(std::function<bool(std::wstring& folder)> findFolde
     : findFolder_(std::move(findFolder)), name_(name) {}
 
 InstallerFile::~InstallerFile() {
-    if (!kept_) RemoveWhatWasCreated();
+    if (!kept_) Discard();
 }
 
 bool InstallerFile::Fail(SaveStep step, const std::wstring& path, DWORD error) {
@@ -202,11 +202,13 @@ void InstallerFile::Started() {
     kept_ = true;
 }
 
-void InstallerFile::RemoveWhatWasCreated() {
+void InstallerFile::Discard() {
     part_.reset();
     held_.reset();  // our own hold would keep the deletion from happening
     if (!partPath_.empty()) KillFile(partPath_);
+    partPath_.clear();
     if (renamed_) KillFile(finalPath_);  // the final name is ours only once the rename happened
+    renamed_ = false;
 }
 
 }  // namespace modMain

@@ -79,13 +79,14 @@ public:
     HANDLE Held() const { return held_.get(); }
     // The installer runs: the file is let go and stays.
     void Started();
+    // Removes now what this download created, before a message keeps the window waiting.
+    void Discard();
 
 private:
     bool Open();
     bool Fail(SaveStep step, const std::wstring& path, DWORD error);
     bool MoveIntoPlace();
     bool HeldFileMatches();
-    void RemoveWhatWasCreated();
 
     std::function<bool(std::wstring&)> findFolder_;
     const std::string& name_;

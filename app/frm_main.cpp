@@ -243,7 +243,10 @@ void frmMain::FinishInstall(const std::string& reply, const std::string& fileNam
     tCheckEmail->SetEnabled(false);
 
     const std::uint64_t bodySize = reply.size() + installer.Size();
-    switch (modMain::DecideInstallOutcome(reply, bodySize, Cancelled, fileName, installer.Failure().has_value())) {
+    const auto outcome = modMain::DecideInstallOutcome(reply, bodySize, Cancelled, fileName,
+                                                       installer.Failure().has_value());
+    if (outcome != modMain::InstallOutcome::Install) installer.Discard();  // before any message
+    switch (outcome) {
         case modMain::InstallOutcome::Busy:
             picCheckEmailU->SetVisible(false);
             picCheckEmailM->SetVisible(false);
@@ -306,6 +309,7 @@ void frmMain::SaveAndStartInstaller(modMain::InstallerFile& installer) {
     const bool checked = installer.Finish() &&
                          modMain::InstallerSignatureHolds(installer.Path(), installer.Held());
     if (!checked) {
+        installer.Discard();
         picCheckEmailU->SetVisible(false);
         picCheckEmailM->SetVisible(false);
         if (installer.Failure()) {
@@ -321,6 +325,7 @@ void frmMain::SaveAndStartInstaller(modMain::InstallerFile& installer) {
         "\"" + host::Narrow(installer.Path(), CP_UTF8) + "\"" + texts::InstallerArguments.Decode();
     if (!host::App::Shell(commandLine, kShowMinimizedActive)) {
         const DWORD error = GetLastError();
+        installer.Discard();
         picCheckEmailU->SetVisible(false);
         picCheckEmailM->SetVisible(false);
         ShowSaveFailure({modMain::SaveStep::NotStarted, installer.Path(), error});

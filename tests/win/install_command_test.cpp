@@ -143,7 +143,18 @@ BOOL WINAPI FillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, 
     return FALSE;
 }
 
+// Message boxes recorded with what the desktop held while each was shown.
+struct DesktopAtEachBox : RecordedEffects {
+    std::vector<std::vector<std::wstring>> desktop;
+    int MsgBox(const std::string& text, int style, const std::string& title) override {
+        desktop.push_back(DesktopFiles());
+        return RecordedEffects::MsgBox(text, style, title);
+    }
+};
+
 TEST_F(InstallFixture, SaveFailuresSayWhatFailedWhereAndWhyAndLeaveNothingNew) {
+    DesktopAtEachBox seen;
+    host::App::SetEffects(&seen);
     const std::string path = DesktopPath(kName);
     const std::string old = "an older installer";
     HANDLE held = INVALID_HANDLE_VALUE;
@@ -177,10 +188,10 @@ TEST_F(InstallFixture, SaveFailuresSayWhatFailedWhereAndWhyAndLeaveNothingNew) {
              modMain::WriteFileFunction = FillingDisk;
          }},
         {"the installer does not start", "The installer could not be started:", true, ERROR_BAD_EXE_FORMAT,
-         [&] { effects.startFailsWith = ERROR_BAD_EXE_FORMAT; }},
+         [&] { seen.startFailsWith = ERROR_BAD_EXE_FORMAT; }},
     };
     for (const auto& row : rows) {
-        effects.boxes.clear();
+        seen.boxes.clear();
         row.arrange();
         const std::vector<std::wstring> before = DesktopFiles();
         AsIfDownloading();
@@ -188,24 +199,26 @@ TEST_F(InstallFixture, SaveFailuresSayWhatFailedWhereAndWhyAndLeaveNothingNew) {
         const bool oldWasThere = held != INVALID_HANDLE_VALUE;
         if (oldWasThere) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
         modMain::WriteFileFunction = &WriteFile;
-        effects.startFailsWith = ERROR_SUCCESS;
+        seen.startFailsWith = ERROR_SUCCESS;
         window->FindDesktop = [](std::wstring& folder) { return modMain::GetSpecialFolderPath(nullptr, 0, folder); };
 
-        ASSERT_EQ(effects.boxes.size(), 1u) << row.name;
-        const std::string& text = effects.boxes[0].text;
+        ASSERT_EQ(seen.boxes.size(), 1u) << row.name;
+        const std::string& text = seen.boxes[0].text;
         EXPECT_TRUE(text.starts_with(row.says)) << row.name << ": " << text;
         EXPECT_EQ(text.find(path) != std::string::npos, row.namesThePath) << row.name << ": " << text;
         EXPECT_TRUE(text.ends_with(host::SystemErrorText(row.error))) << row.name << ": " << text;
-        EXPECT_EQ(effects.boxes[0].style, 16) << row.name;
-        EXPECT_TRUE(effects.started.empty()) << row.name;
+        EXPECT_EQ(seen.boxes[0].style, 16) << row.name;
+        EXPECT_TRUE(seen.started.empty()) << row.name;
         EXPECT_FALSE(window->Closing) << row.name;
         EXPECT_TRUE(window->InstallButton().Enabled()) << row.name;
         EXPECT_EQ(DesktopFiles(), before) << row.name << ": something new was left on the desktop";
+        EXPECT_EQ(seen.desktop.back(), before) << row.name << ": removed only after the message";
         if (oldWasThere) {
             EXPECT_EQ(FileBytes(path), old) << row.name << ": the old file was changed";
             DeleteFileA(path.c_str());
         }
     }
+    host::App::SetEffects(&effects);
 }
 
 // The saved installer is held from its comparison until the installer runs: another program
