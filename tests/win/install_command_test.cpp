@@ -349,6 +349,7 @@ TEST_F(InstallFixture, ClosingTheWindowDuringADownloadEndsItAndLeavesNothing) {
 TEST_F(InstallFixture, ADownloadCutAfterMostOfItShowsTheFailureAndLeavesNothing) {
     // More than the smallest installer arrived before the line dropped: still a failure, with
     // the bar hidden as for any failed download, and the partial file gone.
+    const std::vector<std::wstring> before = DesktopFiles();
     ControlService("reset=1&close_after=40000");
     AsIfDownloading();
     window->cmdInstall_Click();
@@ -357,7 +358,7 @@ TEST_F(InstallFixture, ADownloadCutAfterMostOfItShowsTheFailureAndLeavesNothing)
     EXPECT_EQ(effects.boxes[0].text, kFailure);
     EXPECT_FALSE(Picture("picPB").Visible());
     EXPECT_TRUE(effects.started.empty());
-    EXPECT_TRUE(DesktopFiles().empty());
+    EXPECT_EQ(DesktopFiles(), before);
 }
 
 }  // namespace
