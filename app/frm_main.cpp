@@ -259,19 +259,35 @@ void frmMain::cmdInstall_Click() {
     if (Closing) return;
 
     const bool pro = optPro->Value();
-    const std::string address = modMain::BuildRequestAddress(txtEmail->Text(), pro, chkAddToNewsAndUpdates->Checked());
+    const std::optional<std::string> email = host::NarrowExactly(txtEmail->WideText(), CP_ACP);
+    if (!email) {
+        // The request carries the address in the ANSI code page: a character it cannot write
+        // would reach the service as another address.
+        host::App::MsgBox(texts::EmailNotSendable.Decode(), kCritical, texts::MessageTitle.Decode());
+        cmdInstall->SetEnabled(true);
+        cmdExit->SetCaption(texts::ExitCaption.Decode());
+        return;
+    }
+    const std::string address = modMain::BuildRequestAddress(*email, pro, chkAddToNewsAndUpdates->Checked());
     std::string fileName;
-    std::string body = modI::FetchUrl(address, "", true, fileName, picPB, Cancelled, tCheckEmail, 20000);
+    modMain::InstallerFile installer(FindDesktop, fileName);
+    std::string reply =
+        modI::FetchUrl(address, "", true, fileName, picPB, Cancelled, tCheckEmail, 20000, modI::Waiting::WithEvents,
+                       &installer);
     // Closing the window during the download ends it as a cancel does; the window is going
     // away, so nothing more is drawn into it or read from it.
     if (Closing) return;
-    FinishInstall(body, fileName);
+    FinishInstall(reply, fileName, installer);
 }
 
-void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
+void frmMain::FinishInstall(const std::string& reply, const std::string& fileName, modMain::InstallerFile& installer) {
     tCheckEmail->SetEnabled(false);
 
-    switch (modMain::DecideInstallOutcome(body, Cancelled, fileName)) {
+    const std::uint64_t bodySize = reply.size() + installer.Size();
+    const auto outcome = modMain::DecideInstallOutcome(reply, bodySize, Cancelled, fileName,
+                                                       installer.Failure().has_value());
+    if (outcome != modMain::InstallOutcome::Install) installer.Discard();  // before any message
+    switch (outcome) {
         case modMain::InstallOutcome::Busy:
             picCheckEmailU->SetVisible(false);
             picCheckEmailM->SetVisible(false);
@@ -284,8 +300,14 @@ void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
             picPB->SetVisible(false);
             cmdExit->SetCaption(texts::ExitCaption.Decode());
             break;
+        case modMain::InstallOutcome::NotSaved:
+            picCheckEmailU->SetVisible(false);
+            picCheckEmailM->SetVisible(false);
+            picPB->SetVisible(false);
+            ShowSaveFailure(*installer.Failure());
+            break;
         case modMain::InstallOutcome::Install:
-            SaveAndStartInstaller(body, fileName);
+            SaveAndStartInstaller(installer);
             if (Closing) return;  // started: the window has been unloaded
             break;
         case modMain::InstallOutcome::NoFileName:
@@ -304,49 +326,52 @@ void frmMain::FinishInstall(std::string& body, const std::string& fileName) {
     cmdExit->SetEnabled(true);
 }
 
-bool frmMain::DesktopFolder(std::string& folder) {
+bool frmMain::DesktopFolder(std::wstring& folder) {
     return modMain::GetSpecialFolderPath(nullptr, kDesktopFolder, folder);
 }
 
-// Saves the whole installer on the desktop and starts it, then unloads the window. The
-// installer is started only when every byte is on disk and, in a build that names a
-// signer, its signature holds: a file that could not be replaced or written completely, or
-// that fails the signature check, is removed, the failure message shown, and the window stays.
-void frmMain::SaveAndStartInstaller(std::string& body, const std::string& fileName) {
+void frmMain::ShowSaveFailure(const modMain::SaveFailure& failure) {
+    const std::string reason = failure.error != ERROR_SUCCESS ? host::SystemErrorText(failure.error) : "";
+    const std::string message =
+        modMain::SaveFailureMessage(failure.step, host::Narrow(failure.path, CP_UTF8), reason);
+    host::App::MsgBox(message, kCritical, texts::MessageTitle.Decode());
+}
+
+// Gives the whole installer its name on the desktop, holds it, and starts it, then unloads
+// the window. The installer is started only when the file as read back is the download and,
+// in a build that names a signer, its signature holds; it stays held from that comparison
+// until the installer's process exists. A file that could not be named, held or matched, or
+// fails the signature check, or does not start, is removed (the installer object does that
+// as it goes away), a message shown, and the window stays.
+void frmMain::SaveAndStartInstaller(modMain::InstallerFile& installer) {
     picPB->SetVisible(false);
     host::App::DoEvents();
     if (Closing) return;
-    std::string desktop;
-    if (!FindDesktop(desktop) || desktop.empty()) {
-        // Nowhere to save: joined with an empty folder the name would point at the root of
-        // the current drive, so nothing is deleted or written.
+    const bool checked = installer.Finish() &&
+                         modMain::InstallerSignatureHolds(installer.Path(), installer.Held());
+    if (!checked) {
+        installer.Discard();
         picCheckEmailU->SetVisible(false);
         picCheckEmailM->SetVisible(false);
-        ShowFailure();
-        return;
-    }
-    const std::string path = modMain::JoinPath(desktop, fileName);
-    const bool oldFileRemains = !modMain::KillFile(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    std::uint32_t written = 0, lastError = 0;
-    const bool saved = !oldFileRemains && modMain::WriteDataFile(path, body, written, false, lastError);
-    std::string().swap(body);  // the installer is on disk now; give its memory back
-    // A build that names the installer's signer starts only a file that signer signed.
-    const bool trusted = saved && modMain::InstallerSignatureHolds(path);
-    if (!trusted) {
-        if (!oldFileRemains) DeleteFileA(path.c_str());
-        picCheckEmailU->SetVisible(false);
-        picCheckEmailM->SetVisible(false);
-        ShowFailure();
+        if (installer.Failure()) {
+            ShowSaveFailure(*installer.Failure());
+        } else {
+            ShowFailure();  // not the file downloaded, or not signed by the build's signer
+        }
         return;
     }
     host::App::DoEvents();
     if (Closing) return;
-    const std::string commandLine = "\"" + path + "\"" + texts::InstallerArguments.Decode();
+    const std::string commandLine =
+        "\"" + host::Narrow(installer.Path(), CP_UTF8) + "\"" + texts::InstallerArguments.Decode();
     if (!host::App::Shell(commandLine, kShowMinimizedActive)) {
+        const DWORD error = GetLastError();
+        installer.Discard();
         picCheckEmailU->SetVisible(false);
         picCheckEmailM->SetVisible(false);
-        ShowFailure();
+        ShowSaveFailure({modMain::SaveStep::NotStarted, installer.Path(), error});
         return;
     }
+    installer.Started();
     form_.Unload();
 }

@@ -18,6 +18,10 @@ class lblOrb;
 }
 using lblOrb = checklabel::lblOrb;
 class titOrb;
+namespace modMain {
+class InstallerFile;
+struct SaveFailure;
+}  // namespace modMain
 namespace frmMainQueries {
 class VersionQuery;
 }
@@ -50,23 +54,25 @@ public:
     bool Loaded() const { return controlsFound_; }
     void cmdInstall_Click();
     void cmdExit_Click();
-    // The install command after the download: decides on the body and acts on it.
-    void FinishInstall(std::string& body, const std::string& fileName);
+    // The install command after the download: decides on the short reply and on what went
+    // to the installer file, and acts on it.
+    void FinishInstall(const std::string& reply, const std::string& fileName, modMain::InstallerFile& installer);
     // Finds the folder the installer is saved in, the user's desktop; false when the shell
     // cannot resolve it. Tests replace it to see the install command without one.
-    std::function<bool(std::string& folder)> FindDesktop = DesktopFolder;
+    std::function<bool(std::wstring& folder)> FindDesktop = DesktopFolder;
     cmdOrb& InstallButton() { return *cmdInstall; }
     cmdOrb& ExitButton() { return *cmdExit; }
 
 private:
-    static bool DesktopFolder(std::string& folder);
+    static bool DesktopFolder(std::wstring& folder);
     bool FindControls();
     bool AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs);
     void ConnectEvents();
     void SetupTitleBar();
     void DrawCaptionText(HDC hdc);
     void ShowFailure();
-    void SaveAndStartInstaller(std::string& body, const std::string& fileName);
+    void ShowSaveFailure(const modMain::SaveFailure& failure);
+    void SaveAndStartInstaller(modMain::InstallerFile& installer);
     void tCheckEmail_Timer();
     void lblVersionComparison_MouseMove(int state);
 

@@ -101,20 +101,46 @@ bool IsSafeInstallerFileName(std::string_view name) {
     return true;
 }
 
-InstallOutcome DecideInstallOutcome(std::string_view body, bool cancelled, std::string_view fileName) {
-    if (body == "UPDATING") return InstallOutcome::Busy;
+InstallOutcome DecideInstallOutcome(std::string_view reply, std::uint64_t bodySize, bool cancelled,
+                                    std::string_view fileName, bool saveFailed) {
+    if (reply == "UPDATING") return InstallOutcome::Busy;
     if (cancelled) return InstallOutcome::Cancelled;
-    if (body.size() >= kSmallestInstaller) {
+    if (saveFailed) return InstallOutcome::NotSaved;
+    if (bodySize >= kSmallestInstaller) {
         return IsSafeInstallerFileName(fileName) ? InstallOutcome::Install : InstallOutcome::NoFileName;
     }
     return InstallOutcome::Failed;
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
-    const std::string separator = texts::PathSeparator.Decode();
-    std::string path(folder);
+namespace {
+
+template <typename Char>
+std::basic_string<Char> Join(std::basic_string_view<Char> folder, std::basic_string_view<Char> name) {
+    const std::string narrowSeparator = texts::PathSeparator.Decode();
+    const std::basic_string<Char> separator(narrowSeparator.begin(), narrowSeparator.end());  // ASCII
+    std::basic_string<Char> path(folder);
     if (!path.ends_with(separator)) path += separator;
-    return path + std::string(name);
+    return path.append(name);
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view name) { return Join(folder, name); }
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) { return Join(folder, name); }
+
+std::string SaveFailureMessage(SaveStep step, std::string_view path, std::string_view reason) {
+    std::string message;
+    switch (step) {
+        case SaveStep::FolderNotFound: message = texts::SaveFolderNotFound.Decode(); break;
+        case SaveStep::OldFileKept: message = texts::SaveOldFileKept.Decode(); break;
+        case SaveStep::NotWritten: message = texts::SaveNotWritten.Decode(); break;
+        case SaveStep::NotStarted: message = texts::SaveNotStarted.Decode(); break;
+    }
+    const std::string lineBreak = texts::LineBreak.Decode();
+    if (!path.empty()) message.append(lineBreak).append(path);
+    if (!reason.empty()) message.append(lineBreak).append(lineBreak).append(reason);
+    return message;
 }
 
 }  // namespace modMain

@@ -62,23 +62,23 @@ std::wstring SignerName(HANDLE stateData) {
 
 }  // namespace
 
-SignatureFinding ExamineSignature(const std::string& path) {
+SignatureFinding ExamineSignature(const std::wstring& path, HANDLE file) {
     SignatureFinding finding;
     if (!Trust().Complete()) {
         // Without the platform's trust functions nothing can be shown to hold.
         finding.trust = TRUST_E_PROVIDER_UNKNOWN;
         return finding;
     }
-    const std::wstring widePath = host::Widen(path, CP_ACP);
-    WINTRUST_FILE_INFO file{};
-    file.cbStruct = sizeof file;
-    file.pcwszFilePath = widePath.c_str();
+    WINTRUST_FILE_INFO fileInfo{};
+    fileInfo.cbStruct = sizeof fileInfo;
+    fileInfo.pcwszFilePath = path.c_str();
+    fileInfo.hFile = file;
     WINTRUST_DATA data{};
     data.cbStruct = sizeof data;
     data.dwUIChoice = WTD_UI_NONE;
     data.fdwRevocationChecks = WTD_REVOKE_NONE;  // no checks beyond the platform's own policy
     data.dwUnionChoice = WTD_CHOICE_FILE;
-    data.pFile = &file;
+    data.pFile = &fileInfo;
     data.dwStateAction = WTD_STATEACTION_VERIFY;  // keeps the signer's chain for SignerName
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     // INVALID_HANDLE_VALUE: there is no interactive user to ask.
@@ -95,10 +95,10 @@ bool SignedBy(const SignatureFinding& finding, const std::string& signer) {
     return finding.trust == ERROR_SUCCESS && !signer.empty() && finding.signer == host::Widen(signer, CP_UTF8);
 }
 
-bool InstallerSignatureHolds(const std::string& path) {
+bool InstallerSignatureHolds(const std::wstring& path, HANDLE file) {
     const std::string signer = kInstallerSigner.Decode();
     if (signer.empty()) return true;
-    return SignedBy(ExamineSignature(path), signer);
+    return SignedBy(ExamineSignature(path, file), signer);
 }
 
 }  // namespace modMain

@@ -16,15 +16,16 @@ struct SignatureFinding {
 };
 
 // Asks the platform (WinVerifyTrust with the generic Authenticode action, no user interface,
-// revocation as the platform's policy says) about the file's embedded signature.
-SignatureFinding ExamineSignature(const std::string& path);
+// revocation as the platform's policy says) about the file's embedded signature. Given an
+// open handle of the file (read access), the platform reads the file through it.
+SignatureFinding ExamineSignature(const std::wstring& path, HANDLE file = nullptr);
 
 // True when the signature holds and the signing certificate's subject name is exactly
 // `signer` (UTF-8).
 bool SignedBy(const SignatureFinding& finding, const std::string& signer);
 
-// The install command's check of the saved installer: true when the build names no signer,
-// otherwise only when the file is signed by that signer.
-bool InstallerSignatureHolds(const std::string& path);
+// The install command's check of the saved installer, held open through `file`: true when
+// the build names no signer, otherwise only when the file is signed by that signer.
+bool InstallerSignatureHolds(const std::wstring& path, HANDLE file);
 
 }  // namespace modMain

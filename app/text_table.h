@@ -53,4 +53,17 @@
       120)                                                                                 \
     X(MessageTitle, "Orb Vorex Trial Web Setup", 25)                                       \
     X(PathSeparator, "\\", 1)                                                              \
-    X(InstallerArguments, " /source=web", 12)
+    X(InstallerArguments, " /source=web", 12)                                              \
+    X(SaveFolderNotFound,                                                                  \
+      "The installer could not be saved: the desktop folder could not be found.", 72)      \
+    X(SaveOldFileKept,                                                                     \
+      "The installer could not be saved: an older file of the same name could not be "     \
+      "replaced:",                                                                         \
+      87)                                                                                  \
+    X(SaveNotWritten, "The installer could not be saved completely:", 44)                  \
+    X(SaveNotStarted, "The installer could not be started:", 35)                           \
+    X(LineBreak, "\r\n", 2)                                                                \
+    X(EmailNotSendable,                                                                    \
+      "The e-mail address contains a character that cannot be sent. Please type it "       \
+      "with Latin letters only.",                                                          \
+      100)

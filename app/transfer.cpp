@@ -286,6 +286,7 @@ std::string FetchUrl(const std::string& url, const std::string& headers, bool wa
         result.clear();
         fileName.clear();
     }
+    if (failed && sink) sink->Restart();  // a cut body is dropped from the sink as well
     // Not the progress bar: a window unloaded during the download has taken its controls along.
     ShowProgressOnTaskbar(body, failed && !cancel ? TaskbarState::Error : TaskbarState::None);
     return result;

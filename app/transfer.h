@@ -39,7 +39,9 @@ inline constexpr DWORD kReadSize = 32000;
 //  waiting      how the calls wait (Connection): on the window's thread with its events
 //               running, or blocked on a thread of the caller's own
 //  sink         where a body read in the loop goes as it arrives (the result then holds only a
-//               short reply read with one read); null: into the result
+//               short reply read with one read); null: into the result. `fileName` is set
+//               before the first piece reaches it; a failed transfer restarts it (it holds
+//               nothing then)
 // A body that runs past its announced length is a failure; one that ends before it (the line
 // broke, or stalled past the time-out) is a failure too unless the download can be resumed: a
 // file whose answer named an ETag or a Last-Modified date is asked again for the rest, at

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/form.h"
+#include "host/wide_text.h"
 
 namespace host {
 
@@ -65,19 +66,18 @@ LPCSTR ResourceName(const char* id) {
 
 int App::Effects::MsgBox(const std::string& text, int style, const std::string& title) {
     HWND owner = GetActiveWindow();
-    return MessageBoxA(owner, text.c_str(), title.c_str(),
+    return MessageBoxW(owner, Widen(text, CP_UTF8).c_str(), Widen(title, CP_UTF8).c_str(),
                        static_cast<UINT>(style) | MB_OK | MB_SETFOREGROUND);
 }
 
 bool App::Effects::Shell(const std::string& commandLine, int windowStyle) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(windowStyle);
     PROCESS_INFORMATION process{};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');  // CreateProcessA may write into the command line
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::wstring line = Widen(commandLine, CP_UTF8);  // CreateProcessW may write into the command line
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
@@ -97,7 +97,9 @@ int App::TwipsPerPixelY() { return ScreenMeasures().y; }
 
 void App::DoEvents() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // Taken and dispatched in UTF-16, so that a character typed into a Unicode window (the
+    // text box) stays what it is; the system hands ANSI windows their own form.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
@@ -119,7 +121,7 @@ bool App::WaitForEvents(HANDLE handle, DWORD timeoutMs) {
 void App::Dispatch(MSG& msg) {
     if (Form::TakeDialogKey(msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 const std::vector<Form*>& App::Forms() { return LoadedForms(); }

@@ -2,7 +2,9 @@
 // boxes, starting programs, opening documents and pictures from the program's resources.
 //
 // Message box, program start and shell open go through App::Effects, so that a test can
-// record them instead of blocking on a modal box; by default they do the real thing.
+// record them instead of blocking on a modal box; by default they do the real thing. The
+// texts of a message box and a command line are UTF-8, and reach the system as UTF-16: a
+// path of any language starts its program and shows in a message as it is.
 #pragma once
 
 #include <windows.h>

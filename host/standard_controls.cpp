@@ -5,6 +5,7 @@
 #include "host/design_values.h"
 #include "host/font_handle.h"
 #include "host/form.h"
+#include "host/wide_text.h"
 
 namespace host {
 
@@ -71,6 +72,14 @@ std::string TextBox::Text() const {
     const int length = GetWindowTextLengthA(hWnd());
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(hWnd(), text.data(), length + 1)));
+    return text;
+}
+
+std::wstring TextBox::WideText() const {
+    if (!hWnd()) return Widen(text_, CP_ACP);
+    const int length = GetWindowTextLengthW(hWnd());
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hWnd(), text.data(), length + 1)));
     return text;
 }
 

@@ -29,6 +29,8 @@ public:
     void WriteDesignProperties(PropertyBag& bag) const override;
 
     std::string Text() const;
+    // The text as the box holds it, in UTF-16: characters the ANSI code page lacks included.
+    std::wstring WideText() const;
     void SetText(const std::string& text);
     void SetFocus();
     const std::shared_ptr<host::Font>& GetFont() const { return font_; }

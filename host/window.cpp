@@ -26,12 +26,36 @@ std::set<ATOM>& HostAtoms() {
     return atoms;
 }
 
+// The text box is a Unicode window: what the user types reaches it in UTF-16, also the
+// characters the ANSI code page lacks, which an ANSI window would receive as "?".
+ClassInfo RegisterUnicodeEdit(HINSTANCE module, WNDPROC proc) {
+    constexpr const wchar_t* kWideName = L"OrbHost.EDIT";
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(nullptr, L"EDIT", &wc)) return {};
+    wc.cbSize = sizeof wc;
+    const ClassInfo info{"OrbHost.EDIT", wc.lpfnWndProc};
+    wc.style &= ~CS_GLOBALCLASS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.lpszClassName = kWideName;
+    const ATOM atom = RegisterClassExW(&wc);
+    if (!atom) return {};
+    HostAtoms().insert(atom);
+    return info;
+}
+
 // Registers the host's classes once per process; superclasses keep the system procedure.
 ClassInfo RegisterHostClass(Window::Kind kind, WNDPROC proc) {
     static std::map<Window::Kind, ClassInfo> registered;
     if (auto it = registered.find(kind); it != registered.end()) return it->second;
 
     HINSTANCE module = GetModuleHandleA(nullptr);
+    if (kind == Window::Kind::Edit) {
+        const ClassInfo info = RegisterUnicodeEdit(module, proc);
+        if (info.name) registered[kind] = info;
+        return info;
+    }
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     ClassInfo info{};
@@ -43,10 +67,10 @@ ClassInfo RegisterHostClass(Window::Kind kind, WNDPROC proc) {
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         break;
     case Window::Kind::Edit:
+        return {};  // registered above, as a Unicode window
     case Window::Kind::Button: {
-        const char* system = kind == Window::Kind::Edit ? "EDIT" : "BUTTON";
-        info.name = kind == Window::Kind::Edit ? "OrbHost.EDIT" : "OrbHost.BUTTON";
-        if (!GetClassInfoExA(nullptr, system, &wc)) return {};
+        info.name = "OrbHost.BUTTON";
+        if (!GetClassInfoExA(nullptr, "BUTTON", &wc)) return {};
         wc.cbSize = sizeof wc;
         info.baseProc = wc.lpfnWndProc;
         wc.style &= ~CS_GLOBALCLASS;
@@ -100,6 +124,8 @@ void Window::StopTimer(UINT_PTR id) {
 }
 
 LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A Unicode window's messages arrive in their UTF-16 form and go on in it.
+    if (baseProc_ && IsWindowUnicode(hwnd_)) return CallWindowProcW(baseProc_, hwnd_, message, wParam, lParam);
     if (baseProc_) return CallWindowProcA(baseProc_, hwnd_, message, wParam, lParam);
     return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
@@ -154,7 +180,10 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     } else {
         self = FromHandle(window);
     }
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (!self) {
+        return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                       : DefWindowProcA(window, message, wParam, lParam);
+    }
 
     HandlerScope running(self->HostForm());
     // A handler that throws gets the message's default answer instead; the window goes on.

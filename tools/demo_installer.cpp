@@ -1,6 +1,7 @@
 // The demo installer the local download service hands out in place of the real product
 // installer. It shows which edition it is and records the command line it was started with,
-// so that the demo and the tests can see what the setup program started.
+// so that the demo and the tests can see what the setup program started. The record is
+// UTF-8, so that a path in any language is recorded as it is.
 //
 //   ORB_DEMO_RECORD     file to append the record to (default: %TEMP%\OrbVorexDemoInstaller.txt)
 //   ORB_DEMO_AUTOCLOSE  when set, ends right after recording instead of showing its window
@@ -19,11 +20,20 @@ std::string RecordPath() {
     return std::string(path) + "OrbVorexDemoInstaller.txt";
 }
 
+std::string Utf8(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+    narrow.resize(static_cast<std::size_t>(length) - 1);
+    return narrow;
+}
+
 void Record() {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string line = std::string("edition=") + kEdition + "\r\nprogram=" + self +
-                             "\r\ncommandline=" + GetCommandLineA() + "\r\n";
+    wchar_t self[32768] = {};
+    GetModuleFileNameW(nullptr, self, 32768);
+    const std::string line = std::string("edition=") + kEdition + "\r\nprogram=" + Utf8(self) +
+                             "\r\ncommandline=" + Utf8(GetCommandLineW()) + "\r\n";
     HANDLE file = CreateFileA(RecordPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

@@ -616,3 +616,53 @@ def loaded_libraries(output):
 def windows_path(path):
     """The Wine path (drive Z: is the Unix root) of a Unix path."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+# --- the Wine user's shell folders ------------------------------------------------------------
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
+USER_SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+
+
+def wine_reg(session, *args):
+    """Runs Wine's reg.exe in the session; returns (exit code, output)."""
+    done = subprocess.run(["wine", "reg", *args], env=session.env, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=60)
+    return done.returncode, done.stdout.decode("utf-8", errors="replace")
+
+
+def _registry_value(session, key, name):
+    """(type, data) of a registry value, None when it is absent."""
+    code, output = wine_reg(session, "query", key, "/v", name)
+    if code != 0:
+        return None
+    for line in output.splitlines():
+        fields = line.strip().split(None, 2)
+        if len(fields) >= 2 and fields[0] == name:
+            return fields[1], fields[2] if len(fields) == 3 else ""
+    return None
+
+
+def redirect_desktop(session, test, windows_path):
+    """Points the Wine user's Desktop at windows_path in both shell-folder keys, as a company
+    that redirects folders does, for the rest of the test; the cleanup puts the old values
+    back (or removes what was not there)."""
+    for key, kind in ((USER_SHELL_FOLDERS, "REG_EXPAND_SZ"), (SHELL_FOLDERS, "REG_SZ")):
+        old = _registry_value(session, key, "Desktop")
+        if old is None:
+            test.addCleanup(wine_reg, session, "delete", key, "/v", "Desktop", "/f")
+        else:
+            test.addCleanup(wine_reg, session, "add", key, "/v", "Desktop", "/t", old[0],
+                            "/d", old[1], "/f")
+        code, output = wine_reg(session, "add", key, "/v", "Desktop", "/t", kind,
+                                "/d", windows_path, "/f")
+        if code != 0:
+            raise RuntimeError(f"reg add {key} failed: {output}")
+
+
+def unix_path(session, windows_path):
+    """Where a C: path of the session's prefix lies on this machine."""
+    drive, _, rest = windows_path.partition(":\\")
+    if drive.upper() != "C":
+        raise ValueError(f"not on C: {windows_path}")
+    return Path(session.env["WINEPREFIX"]) / "drive_c" / Path(*rest.split("\\"))

@@ -87,31 +87,58 @@ TEST(IsSafeInstallerFileName, RefusesNamesThatEscapeTheDesktopOrDisguiseThemselv
 
 TEST(DecideInstallOutcome, DecisionTable) {
     using modMain::InstallOutcome;
-    const std::string installer(30000, 'i');
     const struct {
         const char* name;
-        std::string body;
+        std::string reply;       // what the transfer returned in memory
+        std::uint64_t bodySize;  // the whole body, in memory or in the installer file
         bool cancelled;
         const char* fileName;
+        bool saveFailed;
         InstallOutcome outcome;
     } cases[] = {
-        {"busy notice", "UPDATING", false, "", InstallOutcome::Busy},
-        {"busy notice in other letters is a failure", "updating", false, "", InstallOutcome::Failed},
-        {"cancelled", "", true, "", InstallOutcome::Cancelled},
-        {"30000 bytes with a name", installer, false, "setup.exe", InstallOutcome::Install},
-        {"29999 bytes with a name", std::string(29999, 'i'), false, "setup.exe", InstallOutcome::Failed},
-        {"30000 bytes without a name", installer, false, "", InstallOutcome::NoFileName},
-        {"30000 bytes with an unsafe name", installer, false, "..\\setup.exe", InstallOutcome::NoFileName},
-        {"empty body", "", false, "", InstallOutcome::Failed},
+        {"busy notice", "UPDATING", 8, false, "", false, InstallOutcome::Busy},
+        {"busy notice in other letters is a failure", "updating", 8, false, "", false, InstallOutcome::Failed},
+        {"cancelled", "", 0, true, "", false, InstallOutcome::Cancelled},
+        {"cancelled while saving failed: no message", "", 40000, true, "setup.exe", true, InstallOutcome::Cancelled},
+        {"30000 bytes with a name", "", 30000, false, "setup.exe", false, InstallOutcome::Install},
+        {"29999 bytes with a name", "", 29999, false, "setup.exe", false, InstallOutcome::Failed},
+        {"30000 bytes without a name", "", 30000, false, "", false, InstallOutcome::NoFileName},
+        {"a long short reply without a name", std::string(30000, 'i'), 30000, false, "", false,
+         InstallOutcome::NoFileName},
+        {"30000 bytes with an unsafe name", "", 30000, false, "..\\setup.exe", false, InstallOutcome::NoFileName},
+        {"the file could not be kept", "", 12000, false, "setup.exe", true, InstallOutcome::NotSaved},
+        {"empty body", "", 0, false, "", false, InstallOutcome::Failed},
+        {"more than 4 GB", "", 5ull << 30, false, "setup.exe", false, InstallOutcome::Install},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(modMain::DecideInstallOutcome(c.body, c.cancelled, c.fileName), c.outcome) << c.name;
+        EXPECT_EQ(modMain::DecideInstallOutcome(c.reply, c.bodySize, c.cancelled, c.fileName, c.saveFailed),
+                  c.outcome)
+            << c.name;
     }
+}
+
+TEST(SaveFailureMessage, NamesTheStepThePlaceAndTheSystemsReason) {
+    using modMain::SaveStep;
+    const std::string path = "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\\Desktop\\setup.exe";  // UTF-8
+    EXPECT_EQ(modMain::SaveFailureMessage(SaveStep::NotWritten, path, "There is not enough space on the disk."),
+              "The installer could not be saved completely:\r\n" + path +
+                  "\r\n\r\nThere is not enough space on the disk.");
+    EXPECT_EQ(modMain::SaveFailureMessage(SaveStep::FolderNotFound, "", "The system cannot find the path specified."),
+              "The installer could not be saved: the desktop folder could not be found.\r\n\r\n"
+              "The system cannot find the path specified.");
+    EXPECT_EQ(modMain::SaveFailureMessage(SaveStep::OldFileKept, "C:\\d\\s.exe", "Access denied."),
+              "The installer could not be saved: an older file of the same name could not be replaced:\r\n"
+              "C:\\d\\s.exe\r\n\r\nAccess denied.");
+    EXPECT_EQ(modMain::SaveFailureMessage(SaveStep::NotStarted, "C:\\d\\s.exe", ""),
+              "The installer could not be started:\r\nC:\\d\\s.exe");
 }
 
 TEST(JoinPath, AddsTheSeparatorOnlyWhenMissing) {
     EXPECT_EQ(modMain::JoinPath("C:\\Users\\me\\Desktop", "s.exe"), "C:\\Users\\me\\Desktop\\s.exe");
     EXPECT_EQ(modMain::JoinPath("C:\\", "s.exe"), "C:\\s.exe");
+    EXPECT_EQ(modMain::JoinPath(L"C:\\Users\\\u0418\u0432\u0430\u043D\\\u684C\u9762", L"s.exe"),
+              L"C:\\Users\\\u0418\u0432\u0430\u043D\\\u684C\u9762\\s.exe");
+    EXPECT_EQ(modMain::JoinPath(L"C:\\", L"s.exe"), L"C:\\s.exe");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "install_helpers.h"
+#include "pump.h"
 #include "service_control.h"
 
 #include <functional>
@@ -414,6 +415,74 @@ TEST_F(FaultMatrix, BrokenDownloadsAreResumed) {
     Check(cancelled, Seen::NothingAfterCancel, "Exit while a resume waits");
     EXPECT_EQ(InstallRequests().size(), 1u) << "a try was made after the cancel";
     modI::ResumeWaitMs = savedWait;
+}
+
+// Types `text` into the window's e-mail box as a keyboard does: each UTF-16 unit as a key of
+// its own (KEYEVENTF_UNICODE), through the host's message path.
+void TypeIntoEmailBox(frmMain& window, const std::wstring& text) {
+    auto& box = dynamic_cast<host::TextBox&>(*window.Form().FindControl("txtEmail"));
+    box.SetText("");
+    box.SetFocus();
+    std::vector<INPUT> keys;
+    for (wchar_t unit : text) {
+        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT key{};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = unit;
+            key.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            keys.push_back(key);
+        }
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    wintest::PumpFor(100);
+}
+
+TEST_F(FaultMatrix, AnAddressTheRequestCannotCarryIsRefusedAndNothingIsSent) {
+    const struct {
+        const char* name;
+        std::wstring typed;
+        const char* sent;  // nullptr: refused, nothing reaches the service
+    } rows[] = {
+        {"a Cyrillic letter", L"\u0436ena@b.com", nullptr},
+        {"a Chinese character", L"\u738B@b.com", nullptr},
+        {"an umlaut the code page writes", L"\u00E4@b.com", "\xE4@b.com"},
+    };
+    for (const auto& row : rows) {
+        ControlService("reset=1&reset_log=1");
+        CleanDesktop();
+        RecordedEffects effects;
+        host::App::SetEffects(&effects);
+        {
+            frmMain window;
+            ASSERT_TRUE(window.Loaded());
+            window.Form().Show();
+            window.Form().ZOrder();
+            wintest::PumpFor(50);
+            ASSERT_EQ(GetForegroundWindow(), window.Form().hWnd()) << "keys go to the foreground window";
+            TypeIntoEmailBox(window, row.typed);
+            window.cmdInstall_Click();
+            if (row.sent) {
+                EXPECT_EQ(effects.started.size(), 1u) << row.name;
+                const auto requests = InstallRequests();
+                ASSERT_EQ(requests.size(), 1u) << row.name;
+                EXPECT_EQ(Pieces(requests[0].target)[0], std::string("em=") + row.sent) << row.name;
+            } else {
+                ASSERT_EQ(effects.boxes.size(), 1u) << row.name;
+                EXPECT_EQ(effects.boxes[0].text,
+                          "The e-mail address contains a character that cannot be sent. Please type it with "
+                          "Latin letters only.")
+                    << row.name;
+                EXPECT_EQ(effects.boxes[0].style, 16) << row.name;
+                EXPECT_TRUE(effects.started.empty()) << row.name;
+                EXPECT_TRUE(InstallRequests().empty()) << row.name << ": a request reached the service";
+                EXPECT_TRUE(window.InstallButton().Enabled()) << row.name;
+                EXPECT_EQ(window.ExitButton().Caption(), "Exit") << row.name;
+                EXPECT_FALSE(window.Closing) << row.name;
+            }
+        }
+        host::App::SetEffects(nullptr);
+        CleanDesktop();
+    }
 }
 
 // The version file as the window shows it: Init runs the window, and Exit ends it.

@@ -5,7 +5,10 @@
 #include "install_helpers.h"
 #include "service_control.h"
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/files.h"
@@ -14,6 +17,7 @@
 #include "controls/button/cmd_orb.h"
 #include "host/app.h"
 #include "host/standard_controls.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -25,6 +29,7 @@ constexpr const char* kBusy = "The download server is busy right now. Please try
 constexpr const char* kFailure =
     "The installer could not be downloaded. Please check your Internet connection and your e-mail "
     "address, then try it again.";
+constexpr const char* kNoDesktop = "The installer could not be saved: the desktop folder could not be found.";
 constexpr const char* kTitle = "Orb Vorex Trial Web Setup";
 constexpr const char* kName = "OrbVorexInstallTest.exe";
 
@@ -79,8 +84,7 @@ TEST_F(InstallFixture, DecisionTable) {
         effects.boxes.clear();
         AsIfDownloading();
         window->Cancelled = c.cancelled;
-        std::string body = c.body;
-        window->FinishInstall(body, c.fileName);
+        wintest::FinishAsDownloaded(*window, c.body, c.fileName);
         if (c.message) {
             ASSERT_EQ(effects.boxes.size(), 1u) << c.name;
             EXPECT_EQ(effects.boxes[0].text, c.message) << c.name;
@@ -104,7 +108,7 @@ TEST_F(InstallFixture, AWholeInstallerIsSavedStartedMinimisedAndTheWindowUnloads
     AsIfDownloading();
     std::string body(30000, 'x');
     body[0] = 'M';
-    window->FinishInstall(body, kName);
+    wintest::FinishAsDownloaded(*window, body, kName);
     ASSERT_EQ(effects.started.size(), 1u);
     EXPECT_EQ(effects.started[0], "\"" + DesktopPath(kName) + "\" /source=web");
     EXPECT_EQ(effects.startStyles[0], 2);
@@ -115,36 +119,161 @@ TEST_F(InstallFixture, AWholeInstallerIsSavedStartedMinimisedAndTheWindowUnloads
     EXPECT_EQ(data.nFileSizeLow, 30000u);
 }
 
-TEST_F(InstallFixture, AnOldFileThatCannotBeReplacedStartsNothing) {
-    // An open file without sharing cannot be deleted or rewritten.
+// The files in the desktop folder, hidden ones included.
+std::vector<std::wstring> DesktopFiles() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((wintest::DesktopFolderW() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// A disk with room for 10000 bytes of the installer.
+DWORD roomLeft = 0;
+BOOL WINAPI FillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+    const DWORD fits = std::min(size, roomLeft);
+    roomLeft -= fits;
+    if (!WriteFile(file, data, fits, written, overlapped)) return FALSE;
+    if (fits == size) return TRUE;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// Message boxes recorded with what the desktop held while each was shown.
+struct DesktopAtEachBox : RecordedEffects {
+    std::vector<std::vector<std::wstring>> desktop;
+    int MsgBox(const std::string& text, int style, const std::string& title) override {
+        desktop.push_back(DesktopFiles());
+        return RecordedEffects::MsgBox(text, style, title);
+    }
+};
+
+TEST_F(InstallFixture, SaveFailuresSayWhatFailedWhereAndWhyAndLeaveNothingNew) {
+    DesktopAtEachBox seen;
+    host::App::SetEffects(&seen);
     const std::string path = DesktopPath(kName);
-    std::uint32_t written = 0, error = 0;
-    ASSERT_TRUE(modMain::WriteDataFile(path, "old", written, false, error));
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string old = "an older installer";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    const struct {
+        const char* name;
+        const char* says;  // the message's first line
+        bool namesThePath;
+        DWORD error;  // whose system text the message ends with
+        std::function<void()> arrange;
+    } rows[] = {
+        {"the desktop cannot be resolved", "The installer could not be saved: the desktop folder could not be found.",
+         false, ERROR_PATH_NOT_FOUND,
+         [&] {
+             window->FindDesktop = [](std::wstring&) {
+                 SetLastError(ERROR_PATH_NOT_FOUND);
+                 return false;
+             };
+         }},
+        {"the old file is held open by another program",
+         "The installer could not be saved: an older file of the same name could not be replaced:", true,
+         ERROR_ACCESS_DENIED,
+         [&] {
+             std::uint32_t written = 0, error = 0;
+             ASSERT_TRUE(modMain::WriteDataFile(host::Widen(path, CP_ACP), old, written, false, error));
+             held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+             ASSERT_NE(held, INVALID_HANDLE_VALUE);
+         }},
+        {"the disk fills up", "The installer could not be saved completely:", true, ERROR_DISK_FULL,
+         [&] {
+             roomLeft = 10000;
+             modMain::WriteFileFunction = FillingDisk;
+         }},
+        {"the installer does not start", "The installer could not be started:", true, ERROR_BAD_EXE_FORMAT,
+         [&] { seen.startFailsWith = ERROR_BAD_EXE_FORMAT; }},
+    };
+    for (const auto& row : rows) {
+        seen.boxes.clear();
+        row.arrange();
+        const std::vector<std::wstring> before = DesktopFiles();
+        AsIfDownloading();
+        wintest::FinishAsDownloaded(*window, std::string(30000, 'x'), kName);
+        const bool oldWasThere = held != INVALID_HANDLE_VALUE;
+        if (oldWasThere) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+        modMain::WriteFileFunction = &WriteFile;
+        seen.startFailsWith = ERROR_SUCCESS;
+        window->FindDesktop = [](std::wstring& folder) { return modMain::GetSpecialFolderPath(nullptr, 0, folder); };
+
+        ASSERT_EQ(seen.boxes.size(), 1u) << row.name;
+        const std::string& text = seen.boxes[0].text;
+        EXPECT_TRUE(text.starts_with(row.says)) << row.name << ": " << text;
+        EXPECT_EQ(text.find(path) != std::string::npos, row.namesThePath) << row.name << ": " << text;
+        EXPECT_TRUE(text.ends_with(host::SystemErrorText(row.error))) << row.name << ": " << text;
+        EXPECT_EQ(seen.boxes[0].style, 16) << row.name;
+        EXPECT_TRUE(seen.started.empty()) << row.name;
+        EXPECT_FALSE(window->Closing) << row.name;
+        EXPECT_TRUE(window->InstallButton().Enabled()) << row.name;
+        EXPECT_EQ(DesktopFiles(), before) << row.name << ": something new was left on the desktop";
+        EXPECT_EQ(seen.desktop.back(), before) << row.name << ": removed only after the message";
+        if (oldWasThere) {
+            EXPECT_EQ(FileBytes(path), old) << row.name << ": the old file was changed";
+            DeleteFileA(path.c_str());
+        }
+    }
+    host::App::SetEffects(&effects);
+}
+
+// The saved installer is held from its comparison until the installer runs: another program
+// that tries to change it just before the start fails, and what starts is the download.
+struct TamperingStart : RecordedEffects {
+    std::vector<std::string> succeeded;  // what another program managed to do to the file
+    std::string bytesAtStart;
+    bool Shell(const std::string& commandLine, int windowStyle) override {
+        const std::wstring file = host::Widen(commandLine.substr(1, commandLine.find('"', 1) - 1), CP_UTF8);
+        HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        if (writer != INVALID_HANDLE_VALUE) {
+            succeeded.push_back("opened for writing");
+            CloseHandle(writer);
+        }
+        HANDLE appender = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+        if (appender != INVALID_HANDLE_VALUE) {
+            succeeded.push_back("opened for appending");
+            CloseHandle(appender);
+        }
+        if (MoveFileW(file.c_str(), (file + L".other").c_str())) succeeded.push_back("renamed");
+        if (DeleteFileW(file.c_str())) succeeded.push_back("deleted");
+        if (CopyFileW(L"C:\\windows\\system32\\notepad.exe", file.c_str(), FALSE)) succeeded.push_back("copied over");
+        bytesAtStart = FileBytes(host::Narrow(file, CP_ACP));
+        return RecordedEffects::Shell(commandLine, windowStyle);
+    }
+};
+
+TEST_F(InstallFixture, NobodyCanChangeTheCheckedInstallerBeforeItStarts) {
+    TamperingStart tampering;
+    host::App::SetEffects(&tampering);
+    std::string download(300000, '\0');
+    for (std::size_t i = 0; i < download.size(); ++i) download[i] = static_cast<char>(i * 7 + i / 251);
     AsIfDownloading();
-    std::string body(30000, 'x');
-    window->FinishInstall(body, kName);
-    CloseHandle(held);
-    EXPECT_TRUE(effects.started.empty());
-    ASSERT_EQ(effects.boxes.size(), 1u);
-    EXPECT_EQ(effects.boxes[0].text, kFailure);
-    EXPECT_FALSE(window->Closing);
-    EXPECT_TRUE(window->InstallButton().Enabled());
+    wintest::FinishAsDownloaded(*window, download, kName);
+    host::App::SetEffects(&effects);
+    ASSERT_EQ(tampering.started.size(), 1u);
+    EXPECT_TRUE(tampering.succeeded.empty()) << tampering.succeeded.front();
+    EXPECT_TRUE(tampering.bytesAtStart == download) << "the file started is not the download";
+    EXPECT_TRUE(window->Closing);
+    EXPECT_TRUE(DeleteFileA(DesktopPath(kName).c_str())) << "still held after the start";
 }
 
 TEST_F(InstallFixture, WithoutADesktopNothingIsDeletedOrWrittenAnywhere) {
     // Joined with an empty folder, the name would point at the root of the current drive.
     char oldDirectory[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, oldDirectory);
-    std::string desktop;
-    ASSERT_TRUE(modMain::GetSpecialFolderPath(nullptr, 0, desktop));
+    const std::string desktop = wintest::DesktopFolder();
     ASSERT_TRUE(SetCurrentDirectoryA(desktop.c_str()));  // a drive of Wine's own, C:
     char rootFile[MAX_PATH] = {};
     GetFullPathNameA((std::string("\\") + kName).c_str(), MAX_PATH, rootFile, nullptr);
     const std::string old = "a file of the installer's name that is not the installer's";
     std::uint32_t written = 0, error = 0;
-    ASSERT_TRUE(modMain::WriteDataFile(rootFile, old, written, false, error)) << rootFile;
+    ASSERT_TRUE(modMain::WriteDataFile(host::Widen(rootFile, CP_ACP), old, written, false, error)) << rootFile;
 
     const struct {
         const char* name;
@@ -152,14 +281,13 @@ TEST_F(InstallFixture, WithoutADesktopNothingIsDeletedOrWrittenAnywhere) {
     } cases[] = {{"the lookup fails", false}, {"the lookup gives an empty path", true}};
     for (const auto& c : cases) {
         effects.boxes.clear();
-        window->FindDesktop = [&c](std::string&) { return c.found; };
+        window->FindDesktop = [&c](std::wstring&) { return c.found; };
         AsIfDownloading();
-        std::string body(30000, 'x');
-        window->FinishInstall(body, kName);
+        wintest::FinishAsDownloaded(*window, std::string(30000, 'x'), kName);
         EXPECT_TRUE(FileBytes(rootFile) == old) << c.name << ": " << rootFile << " was changed";
         EXPECT_TRUE(effects.started.empty()) << c.name;
         ASSERT_EQ(effects.boxes.size(), 1u) << c.name;
-        EXPECT_EQ(effects.boxes[0].text, kFailure) << c.name;
+        EXPECT_TRUE(effects.boxes[0].text.starts_with(kNoDesktop)) << c.name;
         EXPECT_FALSE(window->Closing) << c.name;
         EXPECT_TRUE(window->InstallButton().Enabled()) << c.name;
     }
@@ -177,8 +305,7 @@ TEST_F(InstallFixture, TheIndicatorAlternatesOnlyWhileTheDownloadRuns) {
     timer.OnTick();
     EXPECT_NE(up.Visible(), first);
     EXPECT_NE(up.Visible(), down.Visible());
-    std::string body = "UPDATING";
-    window->FinishInstall(body, "");
+    wintest::FinishAsDownloaded(*window, "UPDATING", "");
     EXPECT_FALSE(timer.Enabled()) << "the indicator stops when the download call returns";
 }
 
@@ -217,6 +344,21 @@ TEST_F(InstallFixture, ClosingTheWindowDuringADownloadEndsItAndLeavesNothing) {
     EXPECT_TRUE(effects.boxes.empty());
     EXPECT_TRUE(effects.started.empty());
     EXPECT_EQ(GetFileAttributesA(DesktopPath("OrbVorex2009LiteTrial.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(InstallFixture, ADownloadCutAfterMostOfItShowsTheFailureAndLeavesNothing) {
+    // More than the smallest installer arrived before the line dropped: still a failure, with
+    // the bar hidden as for any failed download, and the partial file gone.
+    const std::vector<std::wstring> before = DesktopFiles();
+    ControlService("reset=1&close_after=40000");
+    AsIfDownloading();
+    window->cmdInstall_Click();
+    ControlService("reset=1");
+    ASSERT_EQ(effects.boxes.size(), 1u);
+    EXPECT_EQ(effects.boxes[0].text, kFailure);
+    EXPECT_FALSE(Picture("picPB").Visible());
+    EXPECT_TRUE(effects.started.empty());
+    EXPECT_EQ(DesktopFiles(), before);
 }
 
 }  // namespace

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "app/files.h"
+#include "app/frm_main.h"
 #include "host/app.h"
+#include "host/wide_text.h"
 
 namespace wintest {
 
-// Message boxes and program starts, recorded; a message box answers OK, a start succeeds and
-// the shell opens nothing.
+// Message boxes and program starts, recorded (their texts are UTF-8); a message box answers
+// OK, a start succeeds and the shell opens nothing.
 struct RecordedEffects : host::App::Effects {
     struct Box {
         std::string text;
@@ -25,11 +27,16 @@ struct RecordedEffects : host::App::Effects {
     std::vector<Box> boxes;
     std::vector<std::string> started;  // command lines
     std::vector<int> startStyles;      // their window styles, in the same order
+    DWORD startFailsWith = ERROR_SUCCESS;  // another value: starting fails with it
     int MsgBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
         return 1;
     }
     bool Shell(const std::string& commandLine, int windowStyle) override {
+        if (startFailsWith != ERROR_SUCCESS) {
+            SetLastError(startFailsWith);
+            return false;
+        }
         started.push_back(commandLine);
         startStyles.push_back(windowStyle);
         return true;
@@ -37,11 +44,13 @@ struct RecordedEffects : host::App::Effects {
     bool ShellOpen(const std::string&) override { return true; }
 };
 
-inline std::string DesktopFolder() {
-    std::string desktop;
+inline std::wstring DesktopFolderW() {
+    std::wstring desktop;
     modMain::GetSpecialFolderPath(nullptr, 0, desktop);
     return desktop;
 }
+
+inline std::string DesktopFolder() { return host::Narrow(DesktopFolderW(), CP_ACP); }
 
 inline std::string DesktopPath(const std::string& name) { return DesktopFolder() + "\\" + name; }
 
@@ -49,6 +58,21 @@ inline std::string DesktopPath(const std::string& name) { return DesktopFolder()
 inline std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The install command's end as a download of `body` leaves it: a reply shorter than the
+// smallest content length the download reads in its loop stays in memory, a longer body went
+// to the installer file.
+inline void FinishAsDownloaded(frmMain& window, const std::string& body, const std::string& fileName) {
+    constexpr std::size_t kReadInTheLoopFrom = 20000;
+    modMain::InstallerFile installer(window.FindDesktop, fileName);
+    std::string reply;
+    if (body.size() < kReadInTheLoopFrom) {
+        reply = body;
+    } else {
+        installer.Append(body);
+    }
+    window.FinishInstall(reply, fileName, installer);
 }
 
 }  // namespace wintest

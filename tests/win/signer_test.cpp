@@ -18,6 +18,7 @@
 #include "app/signature.h"
 #include "controls/button/cmd_orb.h"
 #include "host/app.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
     const Row& row = GetParam();
     const std::string installer = FileBytes(Signed(row.file));
     ASSERT_GE(installer.size(), 30000u) << row.file;
-    const LONG trust = modMain::ExamineSignature(Signed(row.file)).trust;
+    const LONG trust = modMain::ExamineSignature(host::Widen(Signed(row.file), CP_ACP)).trust;
     const std::string said = "WinVerifyTrust said " + Hex(trust);
     if (row.wineCannotTell && trust == ERROR_SUCCESS && RunsUnderWine()) {
         GTEST_SKIP() << row.wineCannotTell << " (" << said << ")";
@@ -124,8 +125,7 @@ TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
 
     frmMain window;
     ASSERT_TRUE(window.Loaded());
-    std::string body = installer;
-    window.FinishInstall(body, kName);
+    wintest::FinishAsDownloaded(window, installer, kName);
 
     if (row.starts) {
         ASSERT_EQ(effects.started.size(), 1u) << said;
