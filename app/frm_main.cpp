@@ -1,5 +1,7 @@
 #include "app/frm_main.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <string>
 
@@ -50,6 +52,18 @@ frmMain::frmMain() {
     const auto loaded = host::LoadFormFromResource(form_, "FRMMAIN");
     controlsFound_ = FindControls() && loaded.Ok();
     if (controlsFound_) ConnectEvents();
+    if (controlsFound_) DescribeForAssistiveTechnology();
+}
+
+// What the controls cannot tell assistive technology themselves: the e-mail box is named by
+// the label beside it, the comparison link is a link, the picture box a progress bar.
+void frmMain::DescribeForAssistiveTechnology() {
+    if (auto* label = dynamic_cast<lblOrb*>(form_.FindControl("lblEmail"))) {
+        txtEmail->SetAccessibleName(host::SpokenCaption(label->Caption()));
+    }
+    lblVersionComparison->SetAccessibleRole(ROLE_SYSTEM_LINK);
+    picPB->SetAccessibleRole(ROLE_SYSTEM_PROGRESSBAR);
+    picPB->SetAccessibleName(L"Download progress");
 }
 
 bool frmMain::FindControls() {

@@ -1,5 +1,7 @@
 #include "controls/button/cmd_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "host/color.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
+#include "host/wide_text.h"
 #include "support/cls_dc.h"
 
 namespace {
@@ -840,4 +843,21 @@ LRESULT cmdOrb::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return UserControl::HandleMessage(message, reinterpret_cast<WPARAM>(hWnd()), lParam);
     }
     return UserControl::HandleMessage(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- assistive technology
+
+long cmdOrb::AccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
+
+std::wstring cmdOrb::AccessibleName() const { return host::SpokenCaption(host::Widen(Caption(), CP_ACP)); }
+
+long cmdOrb::AccessibleState() const { return m.value ? STATE_SYSTEM_CHECKED : 0; }
+
+std::wstring cmdOrb::AccessibleDefaultAction() const { return L"Press"; }
+
+std::wstring cmdOrb::AccessibleShortcut() const { return host::AccessKeyShortcut(host::Widen(Caption(), CP_ACP)); }
+
+// What a click does: the container hears Click; a disabled button does nothing.
+void cmdOrb::DoAccessibleDefaultAction() {
+    if (Enabled()) OnClick();
 }

@@ -129,6 +129,14 @@ public:
     host::Event<> OnResize;
     host::Event<> OnShow;
 
+    // ---- what assistive technology is told: a push button named by its caption ----
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    long AccessibleState() const override;
+    std::wstring AccessibleDefaultAction() const override;
+    std::wstring AccessibleShortcut() const override;
+    void DoAccessibleDefaultAction() override;
+
     // ---- state a container or test may look at ----
     const std::string& HoverState() const { return m.HoverState; }
     bool Highlighted() const { return m.Highlighted; }

@@ -1,5 +1,7 @@
 #include "controls/captionbar/tit_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -655,4 +657,42 @@ void titOrb::OnParentResize() {
     if (!modMain::IsFormLoaded(parentName_)) return;
     Cls();
     ReDrawMenu(true, false);
+}
+
+// ---- assistive technology
+
+long titOrb::AccessibleRole() const { return ROLE_SYSTEM_TITLEBAR; }
+
+std::wstring titOrb::AccessibleName() const {
+    wchar_t title[512] = {};
+    if (hWnd()) GetWindowTextW(GetAncestor(hWnd(), GA_ROOT), title, static_cast<int>(std::size(title)));
+    return title;
+}
+
+std::vector<host::AccessibleElement> titOrb::AccessibleElements() const {
+    struct BoxItem {
+        host::PictureBox* box;
+        const wchar_t* name;
+        int item;  // as ItemAction numbers them
+    };
+    const BoxItem boxes[] = {
+        {picmin_, L"Minimize", 1},
+        {Picres_, ParentMaximised() ? L"Restore" : L"Maximize", 2},
+        {picClose_, L"Close", 3},
+    };
+    std::vector<host::AccessibleElement> elements;
+    for (const BoxItem& b : boxes) {
+        if (!b.box || !b.box->hWnd() || !b.box->Visible()) continue;
+        host::AccessibleElement element;
+        element.role = ROLE_SYSTEM_PUSHBUTTON;
+        element.name = b.name;
+        element.state = IsWindowVisible(b.box->hWnd()) ? 0 : STATE_SYSTEM_INVISIBLE;
+        GetWindowRect(b.box->hWnd(), &element.screen);
+        element.defaultAction = L"Press";
+        auto* self = const_cast<titOrb*>(this);
+        const int item = b.item;
+        element.doDefaultAction = [self, item] { self->ItemAction(item); };
+        elements.push_back(std::move(element));
+    }
+    return elements;
 }

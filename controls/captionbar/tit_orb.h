@@ -140,6 +140,12 @@ public:
     // The item (1 to 5) under a screen point on the bar, or -1.
     int HitTestItem(POINT screen);
 
+    // What assistive technology is told: a title bar named by the window's title, with its
+    // visible boxes as push buttons that do what a click on them does.
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    std::vector<host::AccessibleElement> AccessibleElements() const override;
+
 protected:
     void Initialize() override;
     void Terminate() override;

@@ -1,5 +1,7 @@
 #include "controls/checklabel/lbl_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -573,6 +575,7 @@ void lblOrb::PicCheck_MouseDown(int button, int shift, double x, double y) {
         f_.Checked = !f_.Checked;
     }
     DrawControl();
+    AnnounceStateChange();
     OnCheckClick(f_.Checked);
     if (f_.HotTracking && !f_.IsLabel) RestoreForeColor();
     DrawControl();
@@ -633,6 +636,40 @@ void lblOrb::ClearOptionSiblings() {
         if (auto* sibling = dynamic_cast<host::UserControl*>(control)) {
             sibling->SetPropertyByName("MarshallChecked", false);
         }
+    }
+}
+
+// ---- assistive technology ----------------------------------------------------------------
+
+long lblOrb::AccessibleRole() const {
+    if (!f_.IsLabel) return f_.IsOption ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON;
+    const long given = UserControl::AccessibleRole();
+    return given != ROLE_SYSTEM_CLIENT ? given : ROLE_SYSTEM_STATICTEXT;
+}
+
+std::wstring lblOrb::AccessibleName() const { return host::SpokenCaption(f_.Caption); }
+
+long lblOrb::AccessibleState() const { return !f_.IsLabel && f_.Checked ? STATE_SYSTEM_CHECKED : 0; }
+
+std::wstring lblOrb::AccessibleDefaultAction() const {
+    if (f_.IsLabel) return AccessibleRole() == ROLE_SYSTEM_LINK ? L"Jump" : L"";
+    if (f_.IsOption) return L"Select";
+    return f_.Checked ? L"Uncheck" : L"Check";
+}
+
+std::wstring lblOrb::AccessibleShortcut() const {
+    return f_.IsLabel ? std::wstring() : host::AccessKeyShortcut(f_.Caption);
+}
+
+// What a left click does: a link raises MouseDown, a check box or option button changes.
+void lblOrb::DoAccessibleDefaultAction() {
+    if (!f_.Enabled) return;
+    if (!f_.IsLabel) {
+        PicCheck_MouseDown(1, 0, 0, 0);
+    } else if (AccessibleRole() == ROLE_SYSTEM_LINK) {
+        host::I2 button = 1, shift = 0;
+        float x = 0, y = 0;
+        OnMouseDown(button, shift, x, y);
     }
 }
 

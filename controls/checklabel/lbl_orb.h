@@ -131,6 +131,15 @@ public:
     bool CanTakeFocus() const override { return !f_.IsLabel; }
     HWND FocusWindow() const override;
 
+    // What assistive technology is told: a check box or radio button with its check, or
+    // static text (or the role its owner gave a label, such as a link).
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    long AccessibleState() const override;
+    std::wstring AccessibleDefaultAction() const override;
+    std::wstring AccessibleShortcut() const override;
+    void DoAccessibleDefaultAction() override;
+
     // Late-bound: "MarshallChecked" and the stored properties held in fields, by key.
     bool SetPropertyByName(std::string_view name, const host::PropertyValue& value) override;
     std::optional<host::PropertyValue> GetPropertyByName(std::string_view name) const override;
