@@ -19,6 +19,7 @@
 #include "host/app.h"
 #include "host/form_loader.h"
 #include "host/handles.h"
+#include "host/high_contrast.h"
 #include "host/standard_controls.h"
 #include "host/wide_text.h"
 
@@ -184,9 +185,14 @@ void frmMain::DrawCaptionText(HDC hdc) {
     host::SelectObjectScope selected(hdc, font.get());
     const COLORREF previousColour = GetTextColor(hdc);
     SetTextAlign(hdc, TA_LEFT | TA_TOP);
-    SetTextColor(hdc, RGB(80, 80, 80));
-    TextOutW(hdc, 43, 24, title.c_str(), static_cast<int>(title.size()));
-    SetTextColor(hdc, RGB(220, 220, 220));
+    if (host::HighContrast()) {
+        // In the system's colours, on the bar's highlight colour, without the shadow.
+        SetTextColor(hdc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else {
+        SetTextColor(hdc, RGB(80, 80, 80));
+        TextOutW(hdc, 43, 24, title.c_str(), static_cast<int>(title.size()));
+        SetTextColor(hdc, RGB(220, 220, 220));
+    }
     TextOutW(hdc, 40, 21, title.c_str(), static_cast<int>(title.size()));
     SetTextColor(hdc, previousColour);
 }

@@ -107,6 +107,8 @@ public:
     virtual void ReadDesignProperties(const PropertyBag& bag);
     virtual void WriteDesignProperties(PropertyBag& bag) const;
     virtual void ContainerVisibilityChanged() {}
+    // High contrast or the system's colours changed (host/high_contrast.h): draw again.
+    virtual void SystemColoursChanged() {}
     virtual bool AccessKey(int /*character*/) { return false; }
 
     // ---- keyboard focus and tab order ----

@@ -16,6 +16,7 @@
 #include "host/color.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
+#include "host/high_contrast.h"
 #include "host/wide_text.h"
 #include "support/cls_dc.h"
 
@@ -552,6 +553,12 @@ POINT cmdOrb::CursorInClient() const {
 void cmdOrb::DrawFace(const Colour& base) {
     if (!m.Shown || !hWnd()) return;
     InvalidateRect(hWnd(), nullptr, FALSE);
+    if (host::HighContrast()) {
+        DrawSystemColourFace(base != m.BackColor1);
+        ShowFaceNow();
+        return;
+    }
+    lCaption->SetSystemTextColour(std::nullopt);
 
     cmdorb::FaceSettings settings{};
     settings.width = ScaleWidth();
@@ -585,12 +592,47 @@ void cmdOrb::DrawFace(const Colour& base) {
         }
         surface.Draw(ControlHdc());
     }
+    ShowFaceNow();
+}
+
+void cmdOrb::ShowFaceNow() {
     UpdateWindow(hWnd());
     // The constituents lie over the face and show it through: they repaint from it.
     for (host::Control* part : Controls()) {
         if (part->hWnd()) RedrawWindow(part->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
 }
+
+// High contrast: the face in the system's button colours (highlight colours where the normal
+// face shows its highlight), no gradient and no hatch, the outline of the window's shape in
+// the text colour and, while the button has the focus, a rectangle inside it.
+void cmdOrb::DrawSystemColourFace(bool highlighted) {
+    RECT client{};
+    GetClientRect(hWnd(), &client);
+    const bool hot = highlighted && Enabled();
+    const int text = !Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
+    lCaption->SetSystemTextColour(text);
+    clsDC surface;
+    surface.SetWidth(client.right);
+    surface.SetHeight(client.bottom);
+    HDC dc = surface.hdc();
+    if (!dc) return;
+    FillRect(dc, &client, GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    host::unique_region shape(CreateRectRgn(0, 0, 0, 0));
+    if (shape && GetWindowRgn(hWnd(), shape.get()) != ERROR) {
+        FrameRgn(dc, shape.get(), GetSysColorBrush(COLOR_BTNTEXT), 1, 1);
+    } else {
+        FrameRect(dc, &client, GetSysColorBrush(COLOR_BTNTEXT));
+    }
+    if (GetFocus() == hWnd()) {
+        RECT cue = client;
+        InflateRect(&cue, -4, -4);
+        FrameRect(dc, &cue, GetSysColorBrush(text));
+    }
+    surface.Draw(ControlHdc());
+}
+
+void cmdOrb::SystemColoursChanged() { ApplyState(); }
 
 void cmdOrb::FitCaptionLabel() {
     SIZE text{};
@@ -828,7 +870,10 @@ void cmdOrb::GotFocus() {
     if (m.HighlightOnHover) DrawFace(m.HighColor1);
 }
 
-void cmdOrb::LostFocus() { UnHighlight(); }
+void cmdOrb::LostFocus() {
+    UnHighlight();
+    if (host::HighContrast()) DrawFace(m.BackColor1);  // the focus rectangle goes
+}
 
 void cmdOrb::ExitFocus() {
     ApplyState();

@@ -148,6 +148,7 @@ public:
 
     // Paints the face from `base` (BackColor1 or HighColor1) when the control is shown.
     void DrawFace(const Colour& base);
+    void SystemColoursChanged() override;
 
 protected:
     void Initialize() override;
@@ -209,6 +210,9 @@ private:
         bool Loaded = false;
     };
 
+    void DrawSystemColourFace(bool highlighted);
+    // The face just drawn onto the screen, and the constituents over it.
+    void ShowFaceNow();
     void ApplyRegion(HWND hWnd, std::int32_t height, std::int32_t width, double curvature,
                      std::int32_t x1, std::int32_t y1, std::int32_t mask);
     void LayoutCaption();

@@ -150,6 +150,7 @@ protected:
     void Initialize() override;
     void Terminate() override;
     void Paint() override {}  // the persistent image shows the bar; at run time nothing more
+    void SystemColoursChanged() override;
     void GotFocus() override { FocusEvent(); }
     void MouseDown(int button, int shift, double x, double y) override;
     void MouseMove(int button, int shift, double x, double y) override;
@@ -164,6 +165,8 @@ private:
     void ApplyLayout(const captionbar::BoxLayout& layout);
     void ShowFaces(const captionbar::BoxFaces& faces);
     void ShowFace(host::PictureBox& box, captionbar::StoredImage image);
+    void ShowSystemColourFace(host::PictureBox& box, captionbar::StoredImage image);
+    void PaintSystemColourBox(Box which);
     void HookBox(host::PictureBox& box, Box which);
     host::PictureBox& BoxOf(Box which);
     bool OnBox(Box which, double x, double y);

@@ -119,6 +119,7 @@ public:
     void DrawCheck(Colour markColour, std::int32_t checkStyle, std::int32_t boxStyle);
     // The one repaint of the whole control.
     void DrawControl();
+    void SystemColoursChanged() override { DrawControl(); }
 
     // The box. A label draws none (its box would lie outside the control), so a label makes
     // its box only when something asks for it, such as a click that gives the box the focus.
@@ -180,6 +181,8 @@ private:
     double TextWidthOf(std::wstring_view text) const;
     double TextHeightOf(std::wstring_view text) const;
     void ClearToContainer();
+    CheckLabelFields HighContrastLook() const;
+    void FillWithSystemColour(int index);
     void PlacePicture(host::PicturePtr picture);
     void DrawPictureStrip();
     FocusPictureBox& Box();
