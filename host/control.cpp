@@ -220,7 +220,7 @@ std::optional<LRESULT> Control::AccessibilityMessage(UINT message, WPARAM wParam
     Control& speaker = accessibleOwner_ ? *accessibleOwner_ : *this;
     if (message == WM_GETOBJECT) return AccessibleObjectAnswer(speaker, wParam, lParam);
     if (message == WM_SETFOCUS && accessibleOwner_) AnnounceChange(speaker, EVENT_OBJECT_FOCUS);
-    if (message == AccessibleActionMessage()) {
+    if (const UINT action = AccessibleActionMessage(); action && message == action) {
         const auto child = static_cast<long>(wParam);
         if (child == CHILDID_SELF) {
             speaker.DoAccessibleDefaultAction();

@@ -111,14 +111,14 @@ void VisitWithElements(IAccessible* object, int depth, const std::function<void(
     }
 }
 
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> WindowsInside(HWND top) {
     std::vector<HWND> windows{top};
-    EnumChildWindows(
-        top, [](HWND w, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(top, AddWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
