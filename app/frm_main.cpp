@@ -1,5 +1,7 @@
 #include "app/frm_main.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <string>
 
@@ -20,6 +22,7 @@
 #include "host/color.h"
 #include "host/form_loader.h"
 #include "host/handles.h"
+#include "host/high_contrast.h"
 #include "host/standard_controls.h"
 #include "host/wide_text.h"
 
@@ -55,6 +58,18 @@ frmMain::frmMain() {
     const auto loaded = host::LoadFormFromResource(form_, "FRMMAIN");
     controlsFound_ = FindControls() && loaded.Ok();
     if (controlsFound_) ConnectEvents();
+    if (controlsFound_) DescribeForAssistiveTechnology();
+}
+
+// What the controls cannot tell assistive technology themselves: the e-mail box is named by
+// the label beside it, the comparison link is a link, the picture box a progress bar.
+void frmMain::DescribeForAssistiveTechnology() {
+    if (auto* label = dynamic_cast<lblOrb*>(form_.FindControl("lblEmail"))) {
+        txtEmail->SetAccessibleName(host::SpokenCaption(label->Caption()));
+    }
+    lblVersionComparison->SetAccessibleRole(ROLE_SYSTEM_LINK);
+    picPB->SetAccessibleRole(ROLE_SYSTEM_PROGRESSBAR);
+    picPB->SetAccessibleName(L"Download progress");
 }
 
 bool frmMain::FindControls() {
@@ -208,9 +223,14 @@ void frmMain::DrawCaptionText(HDC hdc) {
     host::SelectObjectScope selected(hdc, font.get());
     const COLORREF previousColour = GetTextColor(hdc);
     SetTextAlign(hdc, TA_LEFT | TA_TOP);
-    SetTextColor(hdc, RGB(80, 80, 80));
-    TextOutW(hdc, 43, 24, title.c_str(), static_cast<int>(title.size()));
-    SetTextColor(hdc, RGB(220, 220, 220));
+    if (host::HighContrast()) {
+        // In the system's colours, on the bar's highlight colour, without the shadow.
+        SetTextColor(hdc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else {
+        SetTextColor(hdc, RGB(80, 80, 80));
+        TextOutW(hdc, 43, 24, title.c_str(), static_cast<int>(title.size()));
+        SetTextColor(hdc, RGB(220, 220, 220));
+    }
     TextOutW(hdc, 40, 21, title.c_str(), static_cast<int>(title.size()));
     SetTextColor(hdc, previousColour);
 }

@@ -68,6 +68,7 @@ private:
     bool FindControls();
     bool AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs);
     void ConnectEvents();
+    void DescribeForAssistiveTechnology();
     void SetupTitleBar();
     void DrawCaptionText(HDC hdc);
     void ShowFailure();

@@ -300,6 +300,7 @@ void DrawProgress(host::PictureBox& progress, std::uint8_t percent) {
         progress.Cls();
     }
     const std::string text = ProgressText(percent);
+    progress.SetAccessibleValue(std::to_wstring(percent) + L"%");
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     progress.Cls();
     const HDC dc = progress.hDC();

@@ -1,5 +1,6 @@
 #include "host/control.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -193,6 +194,46 @@ bool Control::DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LP
         break;
     }
     return true;
+}
+
+// ---- assistive technology
+
+long Control::AccessibleRole() const { return accessibleRole_.value_or(ROLE_SYSTEM_CLIENT); }
+
+void Control::SetAccessibleName(std::wstring name) {
+    if (name == accessibleName_) return;
+    accessibleName_ = std::move(name);
+    AnnounceChange(*this, EVENT_OBJECT_NAMECHANGE);
+}
+
+void Control::SetAccessibleValue(std::wstring value) {
+    if (value == accessibleValue_) return;
+    accessibleValue_ = std::move(value);
+    AnnounceChange(*this, EVENT_OBJECT_VALUECHANGE);
+}
+
+void Control::AnnounceStateChange() const { AnnounceChange(*this, EVENT_OBJECT_STATECHANGE); }
+
+// A constituent's object is its owner's; a focus that lands in a constituent is the owner's
+// focus, which the system does not announce (it names the window that took it).
+std::optional<LRESULT> Control::AccessibilityMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    Control& speaker = accessibleOwner_ ? *accessibleOwner_ : *this;
+    if (message == WM_GETOBJECT) return AccessibleObjectAnswer(speaker, wParam, lParam);
+    if (message == WM_SETFOCUS && accessibleOwner_) AnnounceChange(speaker, EVENT_OBJECT_FOCUS);
+    if (const UINT action = AccessibleActionMessage(); action && message == action) {
+        const auto child = static_cast<long>(wParam);
+        if (child == CHILDID_SELF) {
+            speaker.DoAccessibleDefaultAction();
+            return 0;
+        }
+        const auto elements = speaker.AccessibleElements();
+        if (child >= 1 && child <= static_cast<long>(elements.size())) {
+            const auto& action = elements[static_cast<std::size_t>(child - 1)].doDefaultAction;
+            if (action) action();
+        }
+        return 0;
+    }
+    return {};
 }
 
 }  // namespace host

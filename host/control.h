@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host/accessible.h"
 #include "host/property_bag.h"
 #include "host/window.h"
 
@@ -106,6 +107,8 @@ public:
     virtual void ReadDesignProperties(const PropertyBag& bag);
     virtual void WriteDesignProperties(PropertyBag& bag) const;
     virtual void ContainerVisibilityChanged() {}
+    // High contrast or the system's colours changed (host/high_contrast.h): draw again.
+    virtual void SystemColoursChanged() {}
     virtual bool AccessKey(int /*character*/) { return false; }
 
     // ---- keyboard focus and tab order ----
@@ -129,6 +132,33 @@ public:
     // Tab and Shift+Tab may give it the focus now.
     bool IsTabStopNow() const { return CanTakeFocus() && tabStop_ && Reachable(); }
 
+    // ---- what assistive technology is told (host/accessible.h) ----
+    // Role (ROLE_SYSTEM_*), name, value, default action and keyboard shortcut of the control's
+    // accessible object. The defaults give what the control's owner set below, or a plain
+    // client area. The state is the control's own bits (checked); the host adds focus,
+    // availability and visibility.
+    virtual long AccessibleRole() const;
+    virtual std::wstring AccessibleName() const { return accessibleName_; }
+    virtual std::wstring AccessibleValue() const { return accessibleValue_; }
+    virtual long AccessibleState() const { return 0; }
+    virtual std::wstring AccessibleDefaultAction() const { return {}; }
+    virtual std::wstring AccessibleShortcut() const { return {}; }
+    // Does what the default action says, as a click would (an element's action is its own).
+    virtual void DoAccessibleDefaultAction() {}
+    virtual std::vector<AccessibleElement> AccessibleElements() const { return {}; }
+    // What the window's owner says of a control that cannot tell itself (the label beside a
+    // text box gives its name, a picture box drawn as a progress bar its role and value).
+    // A new value is announced.
+    void SetAccessibleName(std::wstring name);
+    void SetAccessibleRole(long role) { accessibleRole_ = role; }
+    void SetAccessibleValue(std::wstring value);
+    // A constituent that is part of another control for assistive technology (the box of a
+    // check box, the caption of a button) answers with that control's object.
+    void SetAccessibleOwner(Control* owner) { accessibleOwner_ = owner; }
+    Control* AccessibleOwner() const { return accessibleOwner_; }
+    // Tells listeners that the control's state (a check, availability) changed.
+    void AnnounceStateChange() const;
+
 protected:
     // Creates the window with the given parent pixel rectangle; a windowless control
     // (a timer) creates nothing and gives true.
@@ -141,6 +171,8 @@ protected:
     // release inside the control after a press in it.
     bool DispatchMouse(MouseEvents& events, UINT message, WPARAM wParam, LPARAM lParam,
                        double unitsPerPixelX, double unitsPerPixelY);
+
+    std::optional<LRESULT> AccessibilityMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     RECT PixelRect() const;
@@ -159,6 +191,10 @@ private:
     bool pressed_ = false;
     std::optional<int> tabIndex_;
     bool tabStop_ = true;
+    std::optional<long> accessibleRole_;
+    std::wstring accessibleName_;
+    std::wstring accessibleValue_;
+    Control* accessibleOwner_ = nullptr;
 };
 
 }  // namespace host

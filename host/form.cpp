@@ -6,6 +6,7 @@
 
 #include "host/app.h"
 #include "host/design_values.h"
+#include "host/high_contrast.h"
 #include "host/user_control.h"
 
 namespace host {
@@ -397,6 +398,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         surface_.Resized();
         if (OnResize) OnResize();
         resized_.Notify();
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // High contrast on or off, or other system colours: the controls draw again.
+        RereadHighContrast();
+        for (Control* control : Controls()) control->SystemColoursChanged();
+        RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         break;
     }
     return Window::HandleMessage(message, wParam, lParam);

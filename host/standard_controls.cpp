@@ -1,5 +1,7 @@
 #include "host/standard_controls.h"
 
+#include <oleacc.h>
+
 #include "host/app.h"
 #include "host/color.h"
 #include "host/design_values.h"
@@ -101,12 +103,17 @@ void TextBox::SetFont(std::shared_ptr<host::Font> font) {
 }
 
 std::optional<LRESULT> TextBox::ReflectedMessage(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && OnChange) {
-        OnChange();
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        AnnounceChange(*this, EVENT_OBJECT_VALUECHANGE);
+        if (OnChange) OnChange();
         return 0;
     }
     return {};
 }
+
+long TextBox::AccessibleRole() const { return ROLE_SYSTEM_TEXT; }
+
+std::wstring TextBox::AccessibleValue() const { return Widen(Text(), CP_ACP); }
 
 // ---- PictureBox ----
 
@@ -240,7 +247,9 @@ bool OptionButton::CreateControlWindow(HWND parent, const RECT& r) {
 }
 
 void OptionButton::SetValue(bool value) {
+    const bool changed = value != value_;
     value_ = value;
+    if (changed) AnnounceStateChange();
     if (hWnd()) SendMessageA(hWnd(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
     if (!value || !Parent()) return;
     for (Control* other : Parent()->OwnerControls()) {
@@ -256,6 +265,20 @@ std::string OptionButton::Caption() const { return caption_; }
 void OptionButton::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (hWnd()) SetWindowTextA(hWnd(), caption.c_str());
+    AnnounceChange(*this, EVENT_OBJECT_NAMECHANGE);
+}
+
+long OptionButton::AccessibleRole() const { return ROLE_SYSTEM_RADIOBUTTON; }
+
+std::wstring OptionButton::AccessibleName() const { return SpokenCaption(Widen(caption_, CP_ACP)); }
+
+long OptionButton::AccessibleState() const { return value_ ? STATE_SYSTEM_CHECKED : 0; }
+
+std::wstring OptionButton::AccessibleDefaultAction() const { return L"Select"; }
+
+// As a click: the button's own procedure checks it and tells its parent.
+void OptionButton::DoAccessibleDefaultAction() {
+    if (hWnd() && Enabled()) SendMessageA(hWnd(), BM_CLICK, 0, 0);
 }
 
 void OptionButton::SetFont(std::shared_ptr<host::Font> font) {
@@ -330,7 +353,20 @@ void Label::Redraw() {
     if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
 }
 
-void Label::SetCaption(const std::string& caption) { Restyle(caption_, caption); }
+void Label::SetCaption(const std::string& caption) {
+    Restyle(caption_, caption);
+    AnnounceChange(*this, EVENT_OBJECT_NAMECHANGE);
+}
+
+long Label::AccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
+
+std::wstring Label::AccessibleName() const { return SpokenCaption(Widen(caption_, CP_ACP)); }
+
+void Label::SetSystemTextColour(std::optional<int> index) {
+    if (index == systemTextColour_) return;
+    systemTextColour_ = index;
+    Redraw();
+}
 void Label::SetFont(std::shared_ptr<host::Font> font) {
     Restyle(font_, font ? std::move(font) : std::make_shared<host::Font>());
 }
@@ -361,7 +397,10 @@ void Label::Paint(HDC dc) {
     unique_font font = CreateFontHandle(*font_);
     SelectObjectScope selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Enabled() ? ResolveColor(foreColor_) : GetSysColor(COLOR_GRAYTEXT));
+    const COLORREF text = systemTextColour_ ? GetSysColor(*systemTextColour_)
+                          : Enabled()       ? ResolveColor(foreColor_)
+                                            : GetSysColor(COLOR_GRAYTEXT);
+    SetTextColor(dc, text);
     UINT format = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
     if (alignment_ == kRight) format |= DT_RIGHT;
     if (alignment_ == kCenter) format |= DT_CENTER;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -37,6 +38,10 @@ public:
     void SetFont(std::shared_ptr<host::Font> font);
 
     std::function<void()> OnChange;
+
+    // Editable text; its name is the one its owner gives (the label beside it), its text the value.
+    long AccessibleRole() const override;
+    std::wstring AccessibleValue() const override;
 
 protected:
     bool CreateControlWindow(HWND parent, const RECT& pixels) override;
@@ -130,6 +135,13 @@ public:
 
     std::function<void()> OnClick;
 
+    // A radio button named by its caption, checked with its Value; "Select" clicks it.
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    long AccessibleState() const override;
+    std::wstring AccessibleDefaultAction() const override;
+    void DoAccessibleDefaultAction() override;
+
 protected:
     bool CreateControlWindow(HWND parent, const RECT& pixels) override;
     std::optional<LRESULT> ReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -172,6 +184,12 @@ public:
     void SetRightToLeft(bool rtl);
     const std::string& ToolTipText() const { return toolTip_; }
     void SetToolTipText(const std::string& text) { toolTip_ = text; }
+    // Static text that says its caption.
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    // While set, the text is drawn in this system colour (COLOR_*) instead of ForeColor: the
+    // high-contrast look of the control the label is part of.
+    void SetSystemTextColour(std::optional<int> index);
 
 protected:
     bool CreateControlWindow(HWND parent, const RECT& pixels) override;
@@ -197,6 +215,7 @@ private:
     bool wordWrap_ = false;
     bool rightToLeft_ = false;
     std::string toolTip_;
+    std::optional<int> systemTextColour_;
 };
 
 // A picture over its container; stretched to the control's size when Stretch is on.

@@ -1,5 +1,7 @@
 #include "host/user_control.h"
 
+#include <oleacc.h>
+
 #include <cctype>
 #include <exception>
 #include <iterator>
@@ -120,8 +122,18 @@ ControlList UserControl::Controls() const {
     return list;
 }
 
+void UserControl::PropertyChanged(const std::string& name) {
+    if (KeysEqual(name, "Caption")) {
+        AnnounceChange(*this, EVENT_OBJECT_NAMECHANGE);
+    } else if (KeysEqual(name, "Checked") || KeysEqual(name, "Enabled") || KeysEqual(name, "value")) {
+        AnnounceStateChange();
+    }
+    OnPropertyChanged(name);
+}
+
 Control& UserControl::AddConstituentControl(std::unique_ptr<Control> control, Container* parent) {
     Control& added = *control;
+    added.SetAccessibleOwner(this);
     constituents_.push_back(std::move(control));
     added.Attach(parent ? *parent : *this, HostForm());
     if (auto* inner = dynamic_cast<UserControl*>(&added)) inner->LoadInstance(nullptr);

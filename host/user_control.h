@@ -161,7 +161,8 @@ public:
     Control& AddConstituentControl(std::unique_ptr<Control> control, Container* parent = nullptr);
 
     // Tells the host that a property changed (a designer would save the instance again).
-    void PropertyChanged(const std::string& name) { OnPropertyChanged(name); }
+    // A caption, check or availability that changed is announced to assistive technology.
+    void PropertyChanged(const std::string& name);
     Event<const std::string&> OnPropertyChanged;
 
     // Late-bound access by member name, for members a caller reaches by name only. The

@@ -191,6 +191,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         [&] {
             // Focus entering is told before the window's own handler, leaving after it.
             if (message == WM_SETFOCUS) TellFocus(window, true, reinterpret_cast<HWND>(wParam));
+            if (auto told = self->AccessibilityMessage(message, wParam, lParam)) return *told;
             const LRESULT answer = self->HandleMessage(message, wParam, lParam);
             if (message == WM_KILLFOCUS) TellFocus(window, false, reinterpret_cast<HWND>(wParam));
             return answer;

@@ -88,6 +88,9 @@ protected:
     // The keyboard focus enters this window or one inside it (entering) from `other`, or
     // leaves it for `other`. Told to every host window from the focused one up to the top.
     virtual void DescendantFocus(bool /*entering*/, HWND /*other*/) {}
+    // Messages of assistive technology (WM_GETOBJECT, the focus it is told of, a requested
+    // default action), seen before the window's own handler; an answer ends the message.
+    virtual std::optional<LRESULT> AccessibilityMessage(UINT, WPARAM, LPARAM) { return {}; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

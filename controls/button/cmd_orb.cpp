@@ -1,5 +1,7 @@
 #include "controls/button/cmd_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <limits>
 #include <string_view>
@@ -15,6 +17,8 @@
 #include "host/color.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
+#include "host/high_contrast.h"
+#include "host/wide_text.h"
 #include "support/cls_dc.h"
 
 namespace {
@@ -383,6 +387,12 @@ POINT cmdOrb::CursorInClient() const {
 void cmdOrb::DrawFace(const Colour& base) {
     if (!m.Shown || !hWnd()) return;
     InvalidateRect(hWnd(), nullptr, FALSE);
+    if (host::HighContrast()) {
+        DrawSystemColourFace(base != m.BackColor1);
+        ShowFaceNow();
+        return;
+    }
+    lCaption->SetSystemTextColour(std::nullopt);
 
     cmdorb::FaceSettings settings{};
     settings.width = ScaleWidth();
@@ -416,12 +426,47 @@ void cmdOrb::DrawFace(const Colour& base) {
         }
         surface.Draw(ControlHdc());
     }
+    ShowFaceNow();
+}
+
+void cmdOrb::ShowFaceNow() {
     UpdateWindow(hWnd());
     // The constituents lie over the face and show it through: they repaint from it.
     for (host::Control* part : Controls()) {
         if (part->hWnd()) RedrawWindow(part->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
 }
+
+// High contrast: the face in the system's button colours (highlight colours where the normal
+// face shows its highlight), no gradient and no hatch, the outline of the window's shape in
+// the text colour and, while the button has the focus, a rectangle inside it.
+void cmdOrb::DrawSystemColourFace(bool highlighted) {
+    RECT client{};
+    GetClientRect(hWnd(), &client);
+    const bool hot = highlighted && Enabled();
+    const int text = !Enabled() ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
+    lCaption->SetSystemTextColour(text);
+    clsDC surface;
+    surface.SetWidth(client.right);
+    surface.SetHeight(client.bottom);
+    HDC dc = surface.hdc();
+    if (!dc) return;
+    FillRect(dc, &client, GetSysColorBrush(hot ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    host::unique_region shape(CreateRectRgn(0, 0, 0, 0));
+    if (shape && GetWindowRgn(hWnd(), shape.get()) != ERROR) {
+        FrameRgn(dc, shape.get(), GetSysColorBrush(COLOR_BTNTEXT), 1, 1);
+    } else {
+        FrameRect(dc, &client, GetSysColorBrush(COLOR_BTNTEXT));
+    }
+    if (GetFocus() == hWnd()) {
+        RECT cue = client;
+        InflateRect(&cue, -4, -4);
+        FrameRect(dc, &cue, GetSysColorBrush(text));
+    }
+    surface.Draw(ControlHdc());
+}
+
+void cmdOrb::SystemColoursChanged() { ApplyState(); }
 
 void cmdOrb::FitCaptionLabel() {
     SIZE text{};
@@ -659,7 +704,10 @@ void cmdOrb::GotFocus() {
     if (m.HighlightOnHover) DrawFace(m.HighColor1);
 }
 
-void cmdOrb::LostFocus() { UnHighlight(); }
+void cmdOrb::LostFocus() {
+    UnHighlight();
+    if (host::HighContrast()) DrawFace(m.BackColor1);  // the focus rectangle goes
+}
 
 void cmdOrb::ExitFocus() {
     ApplyState();
@@ -674,4 +722,21 @@ LRESULT cmdOrb::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return UserControl::HandleMessage(message, reinterpret_cast<WPARAM>(hWnd()), lParam);
     }
     return UserControl::HandleMessage(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- assistive technology
+
+long cmdOrb::AccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
+
+std::wstring cmdOrb::AccessibleName() const { return host::SpokenCaption(host::Widen(Caption(), CP_ACP)); }
+
+long cmdOrb::AccessibleState() const { return m.value ? STATE_SYSTEM_CHECKED : 0; }
+
+std::wstring cmdOrb::AccessibleDefaultAction() const { return L"Press"; }
+
+std::wstring cmdOrb::AccessibleShortcut() const { return host::AccessKeyShortcut(host::Widen(Caption(), CP_ACP)); }
+
+// What a click does: the container hears Click; a disabled button does nothing.
+void cmdOrb::DoAccessibleDefaultAction() {
+    if (Enabled()) OnClick();
 }

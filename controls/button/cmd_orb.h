@@ -132,6 +132,14 @@ public:
     host::Event<> OnResize;
     host::Event<> OnShow;
 
+    // ---- what assistive technology is told: a push button named by its caption ----
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    long AccessibleState() const override;
+    std::wstring AccessibleDefaultAction() const override;
+    std::wstring AccessibleShortcut() const override;
+    void DoAccessibleDefaultAction() override;
+
     // ---- state a container or test may look at ----
     const std::string& HoverState() const { return m.HoverState; }
     bool Highlighted() const { return m.Highlighted; }
@@ -143,6 +151,7 @@ public:
 
     // Paints the face from `base` (BackColor1 or HighColor1) when the control is shown.
     void DrawFace(const Colour& base);
+    void SystemColoursChanged() override;
 
 protected:
     void Initialize() override;
@@ -181,6 +190,9 @@ private:
     };
     using Id = cmdorb::PropertyId;
 
+    void DrawSystemColourFace(bool highlighted);
+    // The face just drawn onto the screen, and the constituents over it.
+    void ShowFaceNow();
     void ApplyRegion(HWND hWnd, std::int32_t height, std::int32_t width, double curvature,
                      std::int32_t x1, std::int32_t y1, std::int32_t mask);
     void LayoutCaption();

@@ -1,5 +1,7 @@
 #include "controls/captionbar/tit_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "support/window_helpers.h"
 #include "host/font_handle.h"
 #include "host/handles.h"
+#include "host/high_contrast.h"
 #include "support/cls_dc.h"
 
 using captionbar::StoredImage;
@@ -17,6 +20,8 @@ using captionbar::StoredImage;
 namespace {
 
 constexpr int kSizeNS = 7;  // the north-south sizing pointer
+constexpr captionbar::Colour kSystemHighlight = 0x80000000 | COLOR_HIGHLIGHT;
+constexpr captionbar::Colour kSystemButtonFace = 0x80000000 | COLOR_BTNFACE;
 constexpr int kBoxHeight = 17;
 
 int TwipsX() { return host::App::TwipsPerPixelX(); }
@@ -96,6 +101,7 @@ void titOrb::HookBox(host::PictureBox& box, Box which) {
     box.OnMouseUp = [this, which](int button, int, double x, double y) {
         BoxMouseUp(which, button, x, y);
     };
+    box.OnPaint = [this, which] { PaintSystemColourBox(which); };
 }
 
 // ---- methods
@@ -303,8 +309,12 @@ void titOrb::DrawBackground() {
     clsDC surface;
     surface.SetWidth(width);
     surface.SetHeight(height);
-    // Picture::Render stretches in COLORONCOLOR mode, so shrunk rows are not ANDed together.
-    if (const auto& image = StoredPicture(captionbar::BackgroundFor(height))) {
+    if (host::HighContrast()) {
+        // High contrast: the bar in the highlight colour, the title over it in its text colour.
+        const RECT all{0, 0, width, height};
+        FillRect(surface.hdc(), &all, GetSysColorBrush(COLOR_HIGHLIGHT));
+    } else if (const auto& image = StoredPicture(captionbar::BackgroundFor(height))) {
+        // Picture::Render stretches in COLORONCOLOR mode, so shrunk rows are not ANDed together.
         image->Render(surface.hdc(), 0, 0, width, height);
     }
     surface.Draw(hdc());
@@ -408,8 +418,59 @@ int titOrb::HitTestItem(POINT screen) {
 // ---- control boxes
 
 void titOrb::ShowFace(host::PictureBox& box, StoredImage image) {
+    if (host::HighContrast()) {
+        ShowSystemColourFace(box, image);
+        return;
+    }
     const host::PicturePtr& picture = StoredPicture(image);
     if (box.GetPicture() != picture) box.SetPicture(picture);
+}
+
+// High contrast: a box is its glyph on the button face (on the highlight while the pointer
+// is over it or presses it), framed; the box's paint draws it (PaintSystemColourBox).
+void titOrb::ShowSystemColourFace(host::PictureBox& box, StoredImage image) {
+    const Box which = &box == picmin_ ? Box::picmin : &box == Picres_ ? Box::Picres : Box::picClose;
+    const bool hot = image != NormalFace(which);
+    if (box.GetPicture()) box.SetPicture(nullptr);
+    box.SetBackColor(hot ? kSystemHighlight : kSystemButtonFace);
+    box.Refresh();
+}
+
+void titOrb::PaintSystemColourBox(Box which) {
+    if (!host::HighContrast()) return;
+    host::PictureBox& box = BoxOf(which);
+    HDC dc = box.hDC();
+    if (!dc) return;
+    RECT r{};
+    GetClientRect(box.hWnd(), &r);
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNTEXT));
+    // The glyph in lines of whole pixels: a bar, a window, or a cross.
+    const bool hot = box.BackColor() == kSystemHighlight;
+    host::unique_pen pen(CreatePen(PS_SOLID, 2, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT)));
+    host::SelectObjectScope selected(dc, pen.get());
+    host::SelectObjectScope hollow(dc, GetStockObject(NULL_BRUSH));
+    const int x = r.right / 2, y = r.bottom / 2;
+    switch (which) {
+    case Box::picmin:
+        MoveToEx(dc, x - 4, y + 3, nullptr);
+        LineTo(dc, x + 4, y + 3);
+        break;
+    case Box::Picres:
+        Rectangle(dc, x - 4, y - 4, x + 5, y + 5);
+        break;
+    case Box::picClose:
+        MoveToEx(dc, x - 4, y - 4, nullptr);
+        LineTo(dc, x + 4, y + 4);
+        MoveToEx(dc, x + 4, y - 4, nullptr);
+        LineTo(dc, x - 4, y + 4);
+        break;
+    }
+}
+
+void titOrb::SystemColoursChanged() {
+    Cls();
+    ReDrawMenu(true, false);
+    ShowFaces(captionbar::NormalFaces(ParentMaximised()));
 }
 
 void titOrb::ShowFaces(const captionbar::BoxFaces& faces) {
@@ -656,4 +717,42 @@ void titOrb::OnParentResize() {
     if (!modMain::IsFormLoaded(parentName_)) return;
     Cls();
     ReDrawMenu(true, false);
+}
+
+// ---- assistive technology
+
+long titOrb::AccessibleRole() const { return ROLE_SYSTEM_TITLEBAR; }
+
+std::wstring titOrb::AccessibleName() const {
+    wchar_t title[512] = {};
+    if (hWnd()) GetWindowTextW(GetAncestor(hWnd(), GA_ROOT), title, static_cast<int>(std::size(title)));
+    return title;
+}
+
+std::vector<host::AccessibleElement> titOrb::AccessibleElements() const {
+    struct BoxItem {
+        host::PictureBox* box;
+        const wchar_t* name;
+        int item;  // as ItemAction numbers them
+    };
+    const BoxItem boxes[] = {
+        {picmin_, L"Minimize", 1},
+        {Picres_, ParentMaximised() ? L"Restore" : L"Maximize", 2},
+        {picClose_, L"Close", 3},
+    };
+    std::vector<host::AccessibleElement> elements;
+    for (const BoxItem& b : boxes) {
+        if (!b.box || !b.box->hWnd() || !b.box->Visible()) continue;
+        host::AccessibleElement element;
+        element.role = ROLE_SYSTEM_PUSHBUTTON;
+        element.name = b.name;
+        element.state = IsWindowVisible(b.box->hWnd()) ? 0 : STATE_SYSTEM_INVISIBLE;
+        GetWindowRect(b.box->hWnd(), &element.screen);
+        element.defaultAction = L"Press";
+        auto* self = const_cast<titOrb*>(this);
+        const int item = b.item;
+        element.doDefaultAction = [self, item] { self->ItemAction(item); };
+        elements.push_back(std::move(element));
+    }
+    return elements;
 }

@@ -178,10 +178,17 @@ public:
     // The item (1 to 5) under a screen point on the bar, or -1.
     int HitTestItem(POINT screen);
 
+    // What assistive technology is told: a title bar named by the window's title, with its
+    // visible boxes as push buttons that do what a click on them does.
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    std::vector<host::AccessibleElement> AccessibleElements() const override;
+
 protected:
     void Initialize() override;
     void Terminate() override;
     void Paint() override {}  // the persistent image shows the bar; at run time nothing more
+    void SystemColoursChanged() override;
     void GotFocus() override { FocusEvent(); }
     void MouseDown(int button, int shift, double x, double y) override;
     void MouseMove(int button, int shift, double x, double y) override;
@@ -197,6 +204,8 @@ private:
     void ApplyLayout(const captionbar::BoxLayout& layout);
     void ShowFaces(const captionbar::BoxFaces& faces);
     void ShowFace(host::PictureBox& box, captionbar::StoredImage image);
+    void ShowSystemColourFace(host::PictureBox& box, captionbar::StoredImage image);
+    void PaintSystemColourBox(Box which);
     void HookBox(host::PictureBox& box, Box which);
     host::PictureBox& BoxOf(Box which);
     bool OnBox(Box which, double x, double y);

@@ -1,5 +1,7 @@
 #include "controls/checklabel/lbl_orb.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "controls/checklabel/check_plan.h"
 #include "controls/checklabel/twips.h"
 #include "host/app.h"
+#include "host/high_contrast.h"
 #include "host/wide_text.h"
 
 namespace checklabel {
@@ -353,14 +356,21 @@ void lblOrb::DrawControl() {
     if (!f_.Shown) return;
     DrawingSurface& surface = Surface();
 
-    if (f_.TransparentBackground) {
+    const bool highContrast = host::HighContrast();
+    const CheckLabelFields look = highContrast ? HighContrastLook() : f_;
+    if (look.TransparentBackground) {
         UserControl::SetBackStyle(DrawingSurface::kBackTransparent);
         ClearToContainer();
     } else {
         Cls();
+        if (highContrast) FillWithSystemColour(COLOR_WINDOW);
     }
 
-    const BoxColours colours = PlanBoxColours(f_);
+    BoxColours colours = PlanBoxColours(look);
+    if (highContrast) {
+        colours.EdgeColors.fill(look.ForeColor);
+        colours.PicCheckBackColor = GetSysColor(COLOR_WINDOW);
+    }
     if (picCheck_) picCheck_->SetBackColor(colours.PicCheckBackColor);  // also clears the box
 
     const std::wstring stripped = StripAmpersands(f_.Caption);
@@ -373,10 +383,10 @@ void lblOrb::DrawControl() {
     metrics.ControlWidth = Extender().Width();
     metrics.PicCheckWidth = BoxWidth();
     metrics.PicCheckInnerWidth = RoundTwips(BoxInnerWidth());
-    const Layout layout = PlanLayout(f_, metrics, text);
+    const Layout layout = PlanLayout(look, metrics, text);
     if (picCheck_) DrawBox(colours, metrics, layout);
 
-    for (const CaptionPrint& print : PlanCaptionPrints(f_, layout)) {
+    for (const CaptionPrint& print : PlanCaptionPrints(look, layout)) {
         SetCurrentX(print.at.x);
         SetCurrentY(print.at.y);
         surface.SetForeColor(print.colour);
@@ -389,16 +399,44 @@ void lblOrb::DrawControl() {
         OnAfterDrawCaption(dc, eventColour);
     }
 
-    for (const Point& p : FocusRectanglePoints(f_, metrics, text, layout)) {
-        surface.PSet(p.x, p.y, f_.FocusRectColor);
+    for (const Point& p : FocusRectanglePoints(look, metrics, text, layout)) {
+        surface.PSet(p.x, p.y, look.FocusRectColor);
     }
 
     if (!picCheck_) return;  // a label without a box has no mark to show
-    if (f_.StyleEx == PictureStripStyle) {
+    if (look.StyleEx == PictureStripStyle) {
         DrawPictureStrip();
     } else if (f_.Checked) {
         DrawCheck(colours.EdgeColors[Mark], f_.CheckStyle, f_.BoxStyle);
     }
+}
+
+// High contrast: the fields as they are drawn, with the system's window colours for the
+// control's own, no hot tracking and no picture strip, and the focus shown while the box
+// has it, whatever ShowFocusRect says.
+CheckLabelFields lblOrb::HighContrastLook() const {
+    CheckLabelFields look = f_;
+    const Colour text = GetSysColor(COLOR_WINDOWTEXT);
+    look.ForeColor = text;
+    look.DisabledForeColor = GetSysColor(COLOR_GRAYTEXT);
+    look.CheckColor = text;
+    look.BoxColor = GetSysColor(COLOR_WINDOW);
+    look.BorderColor = text;
+    look.FocusRectColor = text;
+    look.CustomColors.fill(text);
+    look.TransparentBackground = false;
+    look.HotTracking = false;
+    look.StyleEx = 0;
+    look.ShowFocusRect = true;
+    look.HasFocus = f_.Enabled && picCheck_ && GetFocus() == picCheck_->hWnd();
+    return look;
+}
+
+void lblOrb::FillWithSystemColour(int index) {
+    RECT all{};
+    GetClientRect(hWnd(), &all);
+    FillRect(Surface().hDC(), &all, GetSysColorBrush(index));
+    Surface().Changed();
 }
 
 // The box's face (option circles or box lines), and the box moved to where the layout puts it.
@@ -559,7 +597,10 @@ void lblOrb::KeyPress(int& keyAscii) {
 void lblOrb::AccessKeyPress(int) { ::SetFocus(PicCheck().hWnd()); }
 
 void lblOrb::PicCheckFocus(bool gained) {
-    if (!f_.Enabled || !f_.ShowFocusRect) return;
+    if (!f_.Enabled || !f_.ShowFocusRect) {
+        if (host::HighContrast()) DrawControl();  // high contrast shows the focus always
+        return;
+    }
     f_.HasFocus = gained;
     DrawControl();
 }
@@ -573,6 +614,7 @@ void lblOrb::PicCheck_MouseDown(int button, int shift, double x, double y) {
         f_.Checked = !f_.Checked;
     }
     DrawControl();
+    AnnounceStateChange();
     OnCheckClick(f_.Checked);
     if (f_.HotTracking && !f_.IsLabel) RestoreForeColor();
     DrawControl();
@@ -633,6 +675,40 @@ void lblOrb::ClearOptionSiblings() {
         if (auto* sibling = dynamic_cast<host::UserControl*>(control)) {
             sibling->SetPropertyByName("MarshallChecked", false);
         }
+    }
+}
+
+// ---- assistive technology ----------------------------------------------------------------
+
+long lblOrb::AccessibleRole() const {
+    if (!f_.IsLabel) return f_.IsOption ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON;
+    const long given = UserControl::AccessibleRole();
+    return given != ROLE_SYSTEM_CLIENT ? given : ROLE_SYSTEM_STATICTEXT;
+}
+
+std::wstring lblOrb::AccessibleName() const { return host::SpokenCaption(f_.Caption); }
+
+long lblOrb::AccessibleState() const { return !f_.IsLabel && f_.Checked ? STATE_SYSTEM_CHECKED : 0; }
+
+std::wstring lblOrb::AccessibleDefaultAction() const {
+    if (f_.IsLabel) return AccessibleRole() == ROLE_SYSTEM_LINK ? L"Jump" : L"";
+    if (f_.IsOption) return L"Select";
+    return f_.Checked ? L"Uncheck" : L"Check";
+}
+
+std::wstring lblOrb::AccessibleShortcut() const {
+    return f_.IsLabel ? std::wstring() : host::AccessKeyShortcut(f_.Caption);
+}
+
+// What a left click does: a link raises MouseDown, a check box or option button changes.
+void lblOrb::DoAccessibleDefaultAction() {
+    if (!f_.Enabled) return;
+    if (!f_.IsLabel) {
+        PicCheck_MouseDown(1, 0, 0, 0);
+    } else if (AccessibleRole() == ROLE_SYSTEM_LINK) {
+        host::I2 button = 1, shift = 0;
+        float x = 0, y = 0;
+        OnMouseDown(button, shift, x, y);
     }
 }
 

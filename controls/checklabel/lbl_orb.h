@@ -119,6 +119,7 @@ public:
     void DrawCheck(Colour markColour, std::int32_t checkStyle, std::int32_t boxStyle);
     // The one repaint of the whole control.
     void DrawControl();
+    void SystemColoursChanged() override { DrawControl(); }
 
     // The box. A label draws none (its box would lie outside the control), so a label makes
     // its box only when something asks for it, such as a click that gives the box the focus.
@@ -130,6 +131,15 @@ public:
     // The focus goes to PicCheck; a label never takes it.
     bool CanTakeFocus() const override { return !f_.IsLabel; }
     HWND FocusWindow() const override;
+
+    // What assistive technology is told: a check box or radio button with its check, or
+    // static text (or the role its owner gave a label, such as a link).
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override;
+    long AccessibleState() const override;
+    std::wstring AccessibleDefaultAction() const override;
+    std::wstring AccessibleShortcut() const override;
+    void DoAccessibleDefaultAction() override;
 
     // Late-bound: "MarshallChecked" and the stored properties held in fields, by key.
     bool SetPropertyByName(std::string_view name, const host::PropertyValue& value) override;
@@ -171,6 +181,8 @@ private:
     double TextWidthOf(std::wstring_view text) const;
     double TextHeightOf(std::wstring_view text) const;
     void ClearToContainer();
+    CheckLabelFields HighContrastLook() const;
+    void FillWithSystemColour(int index);
     void PlacePicture(host::PicturePtr picture);
     void DrawPictureStrip();
     FocusPictureBox& Box();

@@ -666,3 +666,64 @@ def unix_path(session, windows_path):
     if drive.upper() != "C":
         raise ValueError(f"not on C: {windows_path}")
     return Path(session.env["WINEPREFIX"]) / "drive_c" / Path(*rest.split("\\"))
+
+
+# --- assistive technology: the program's accessible objects read from a second process ------
+
+ACCESSIBILITY_PROBE = BUILD / "tests" / "e2e" / "e2e_accessibility_probe.exe"
+
+# MSAA roles and states (oleacc.h) the tests name.
+ROLE_TITLEBAR, ROLE_CLIENT, ROLE_LINK, ROLE_STATICTEXT = 0x01, 0x0A, 0x1E, 0x29
+ROLE_TEXT, ROLE_PUSHBUTTON, ROLE_CHECKBUTTON, ROLE_RADIOBUTTON = 0x2A, 0x2B, 0x2C, 0x2D
+ROLE_PROGRESSBAR = 0x30
+STATE_UNAVAILABLE, STATE_FOCUSED, STATE_CHECKED = 0x1, 0x4, 0x10
+STATE_INVISIBLE, STATE_FOCUSABLE = 0x8000, 0x100000
+
+
+@dataclasses.dataclass
+class AccessibleObject:
+    """One object (depth 0 the window, 1 a control) or element (depth 2) as a screen reader
+    reads it."""
+    depth: int
+    role: int
+    role_text: str
+    name: str
+    state: int
+    value: str
+    default_action: str
+    shortcut: str
+    location: tuple  # left, top, width, height on the screen
+
+    def has(self, state):
+        return bool(self.state & state)
+
+
+def _run_accessibility_probe(session, *args):
+    done = subprocess.run(["wine", str(ACCESSIBILITY_PROBE), *args], env=session.env,
+                          stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode(
+        "utf-8", "replace")
+
+
+def accessible_objects(session, title=MAIN_TITLE):
+    """The accessible objects of the window with this title and of every window inside it,
+    read with AccessibleObjectFromWindow from a second process, with their elements."""
+    code, out, err = _run_accessibility_probe(session, "windows", title)
+    if code != 0:
+        raise RuntimeError(f"the accessibility probe failed: {err.strip()}")
+    objects = []
+    for line in out.splitlines():
+        f = [_unescape(field) for field in line.rstrip("\r").split("\t")]
+        if len(f) != 9:
+            continue
+        objects.append(AccessibleObject(int(f[0]), int(f[1]), f[2], f[3], int(f[4], 16), f[5],
+                                        f[6], f[7], tuple(int(n) for n in f[8].split(","))))
+    return objects
+
+
+def accessible_default_action(session, role, name, title=MAIN_TITLE):
+    """Asks the object (or element) of this role and name for its default action, from a
+    second process; raises when there is none or the call fails."""
+    code, _, err = _run_accessibility_probe(session, "do", title, str(role), name)
+    if code != 0:
+        raise RuntimeError(f"accDoDefaultAction on {name!r} failed: {err.strip()}")

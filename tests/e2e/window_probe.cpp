@@ -8,33 +8,13 @@
 #include <cstdio>
 #include <string>
 
+#include "probe_output.h"
+
 namespace {
 
 // Wine keeps the X window of each top-level window in this window property.
 constexpr const char* kX11WindowProperty = "__wine_x11_whole_window";
 constexpr int kMessageBoxTextId = 0xFFFF;
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string WindowText(HWND window) {
     wchar_t text[4096] = {};
