@@ -61,6 +61,9 @@ public:
     // cannot resolve it. Tests replace it to see the install command without one.
     std::function<bool(std::wstring& folder)> FindDesktop = DesktopFolder;
     cmdOrb& InstallButton() { return *cmdInstall; }
+    // Configures the caption bar as the window shows it: its boxes, colours and logo. Init
+    // calls it; tests that do not run Init's loop call it to see the bar as a user does.
+    void SetupTitleBar();
     cmdOrb& ExitButton() { return *cmdExit; }
 
 private:
@@ -69,7 +72,6 @@ private:
     bool AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs);
     void ConnectEvents();
     void DescribeForAssistiveTechnology();
-    void SetupTitleBar();
     void DrawCaptionText(HDC hdc);
     void ShowFailure();
     void ShowSaveFailure(const modMain::SaveFailure& failure);

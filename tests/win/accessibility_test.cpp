@@ -21,6 +21,7 @@
 #include "controls/checklabel/lbl_orb.h"
 #include "host/accessible.h"
 #include "host/standard_controls.h"
+#include "main_window_fixture.h"
 #include "pump.h"
 
 namespace {
@@ -60,24 +61,7 @@ struct EventRecorder {
     }
 };
 
-struct MainWindowEvents : testing::Test {
-    std::unique_ptr<frmMain> window;
-
-    void SetUp() override {
-        RegisterProgramControls();
-        window = std::make_unique<frmMain>();
-        ASSERT_TRUE(window->Loaded());
-        window->Form().Show();
-        window->Form().ZOrder();
-        wintest::PumpFor(50);
-    }
-    template <typename T = host::Control>
-    T& Get(const std::string& name, std::optional<int> index = {}) {
-        auto* c = dynamic_cast<T*>(window->Form().FindControl(name, index));
-        EXPECT_NE(c, nullptr) << name;
-        return *c;
-    }
-};
+using MainWindowEvents = wintest::MainWindowFixture;
 
 TEST_F(MainWindowEvents, ChangesAreAnnouncedInTheOrderTheyHappen) {
     auto& news = Get<lblOrb>("chkAddToNewsAndUpdates");

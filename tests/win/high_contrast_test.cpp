@@ -42,16 +42,7 @@ struct HighContrastWindow : testing::Test {
         news = dynamic_cast<lblOrb*>(window->Form().FindControl("chkAddToNewsAndUpdates"));
         bar = dynamic_cast<titOrb*>(window->Form().FindControl("mTitleBar"));
         ASSERT_TRUE(install && news && bar);
-        // The bar as Init sets it up (Init itself runs the window until it is closed).
-        bar->InitMenu(1, 0x8000000F, 0x8000000D, window->Form().GetFont(), false, true, false,
-                      42 * host::App::TwipsPerPixelY(), 4, true, nullptr, true, 0, 0, false, false,
-                      false, 0, 0, true, false, true, 3);
-        titOrb::Colour background = RGB(180, 180, 180), highlight = 0, glyphs = RGB(255, 255, 255),
-                       highlightGlyphs = RGB(255, 255, 255);
-        bar->SynchColorsNow(background, highlight, glyphs, highlightGlyphs);
-        bar->SetTitlebar(false);
-        bar->SetDrawControlBoxes(true);
-        bar->SetAllowMaximize(false);
+        window->SetupTitleBar();  // the bar as Init sets it up
         SetFocus(window->Form().FindControl("txtEmail")->hWnd());
         wintest::PumpFor(50);
     }

@@ -13,6 +13,7 @@
 #include "controls/checklabel/lbl_orb.h"
 #include "host/app.h"
 #include "host/standard_controls.h"
+#include "main_window_fixture.h"
 #include "pump.h"
 
 namespace {
@@ -51,19 +52,14 @@ void Tab(int times, bool backwards) {
 }
 
 // The main window as its description loads it, shown and in the foreground.
-struct MainWindowKeys : testing::Test {
-    std::unique_ptr<frmMain> window;
-
+struct MainWindowKeys : wintest::MainWindowFixture {
     void SetUp() override {
-        RegisterProgramControls();
-        window = std::make_unique<frmMain>();
-        ASSERT_TRUE(window->Loaded());
-        window->Form().Show();
-        window->Form().ZOrder();
-        wintest::PumpFor(50);
+        MainWindowFixture::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_EQ(GetForegroundWindow(), window->Form().hWnd()) << "keys go to the foreground window";
     }
 
+    // A control by its name, with its index in brackets where it has one: "optProLite(1)".
     host::Control& Get(const std::string& name) {
         const auto open = name.find('(');
         host::Control* c = open == std::string::npos
