@@ -137,6 +137,7 @@ bool frmMain::Init() {
     const DWORD waitBeforeShowing = bounds.showWithinMs - std::min(bounds.showWithinMs, kShowingTakesMs);
     bool versionShown = AwaitVersion(version, started, waitBeforeShowing);
     if (Closing) return false;  // unloaded before it was shown: nothing more to show
+    form_.FocusWhenShown(*txtEmail);
     form_.Show();
 
     const std::string buttonType = texts::ButtonTypeName.Decode();

@@ -1,12 +1,14 @@
-// Download benchmark: FetchUrl with its progress bar and event processing, the body written to
-// a file piece by piece, against a bare WinINet read loop of 32000-byte reads that also writes
-// each piece to a file, on the same address.
-//   bench_transfer.exe fetch URL FILE     one FetchUrl download into a visible progress bar
-//   bench_transfer.exe bare URL FILE      the bare loop
+// Download benchmark: FetchUrl with its progress bar and event processing, the body written as
+// the install writes it (the program's own installer file: a hidden file beside the final name,
+// its SHA-256 kept as it goes), against a bare WinINet read loop of 32000-byte reads that also
+// writes each piece to a file, on the same address. Both write into FOLDER.
+//   bench_transfer.exe fetch URL FOLDER   one FetchUrl download into a visible progress bar
+//   bench_transfer.exe bare URL FOLDER    the bare loop
 // Prints one line: "<mode> bytes=<n> seconds=<s> base_bytes=<working set before the download>
-// peak_bytes=<peak working set>". The working set before the download is what the process
-// holds without any body: the system's own share under Wine, and the window's.
-// The file sink is the bench's own: it writes each piece as it comes, as the install does.
+// peak_bytes=<peak working set>". The seconds are the download's; for fetch the peak also
+// covers the installer file's last step (rename, then the held file read back and compared).
+// The working set before the download is what the process holds without any body: the
+// system's own share under Wine, and the window's. What was written is deleted again.
 #include <windows.h>
 #include <psapi.h>
 #include <wininet.h>
@@ -16,14 +18,16 @@
 #include <string>
 
 #include "app/body_sink.h"
+#include "app/files.h"
 #include "app/transfer.h"
 #include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"
+#include "host/wide_text.h"
 
 namespace {
 
-// Each piece written to the file as it arrives; what it holds counted.
+// The bare loop's file: each piece written as it arrives; what it holds counted.
 class FileSink final : public modI::BodySink {
 public:
     explicit FileSink(const std::string& path)
@@ -65,8 +69,21 @@ std::size_t PeakWorkingSet() {
     return counters.PeakWorkingSetSize;
 }
 
-std::size_t BareDownload(const std::string& url, const std::string& path, std::size_t& baseBytes) {
-    baseBytes = WorkingSet();
+struct Download {
+    std::size_t bytes = 0;
+    double seconds = 0;
+    std::size_t baseBytes = 0;
+};
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+Download BareDownload(const std::string& url, const std::string& folder) {
+    Download done;
+    done.baseBytes = WorkingSet();
+    const auto start = std::chrono::steady_clock::now();
+    const std::string path = folder + "\\bare.bin";
     FileSink file(path);
     HINTERNET session = InternetOpenA("bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_NO_CACHE_WRITE);
     HINTERNET request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
@@ -77,10 +94,13 @@ std::size_t BareDownload(const std::string& url, const std::string& path, std::s
     }
     if (request) InternetCloseHandle(request);
     InternetCloseHandle(session);
-    return file.held;
+    done.seconds = SecondsSince(start);
+    done.bytes = file.held;
+    DeleteFileA(path.c_str());
+    return done;
 }
 
-std::size_t FetchWithProgress(const std::string& url, const std::string& path, std::size_t& baseBytes) {
+Download FetchWithProgress(const std::string& url, const std::string& folder) {
     host::Form form("frmBench");
     form.Move(0, 0, 6000, 1500);
     form.Show();
@@ -88,29 +108,35 @@ std::size_t FetchWithProgress(const std::string& url, const std::string& path, s
     bar.Move(150, 150, 4500, 450);
     bar.SetAutoRedraw(true);
     host::App::DoEvents();
-    baseBytes = WorkingSet();
-    FileSink file(path);
+    Download done;
+    done.baseBytes = WorkingSet();
+    const auto start = std::chrono::steady_clock::now();
     std::string name;
+    // Not started afterwards: the installer file deletes what it wrote as it goes away.
+    modMain::InstallerFile installer(
+        [&folder](std::wstring& where) {
+            where = host::Widen(folder, CP_ACP);
+            return true;
+        },
+        name);
     const bool cancel = false;
-    modI::FetchUrl(url, "", true, name, &bar, cancel, nullptr, 20000, modI::Waiting::WithEvents, &file);
-    return name.empty() ? 0 : file.held;  // a failed download leaves no name
+    modI::FetchUrl(url, "", true, name, &bar, cancel, nullptr, 20000, modI::Waiting::WithEvents, &installer);
+    done.seconds = SecondsSince(start);
+    // A failed download leaves no name; a file that cannot be renamed or read back is no install.
+    if (!name.empty() && installer.Finish()) done.bytes = installer.Size();
+    return done;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s fetch|bare URL FILE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s fetch|bare URL FOLDER\n", argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
-    const auto start = std::chrono::steady_clock::now();
-    std::size_t baseBytes = 0;
-    const std::size_t bytes = mode == "bare" ? BareDownload(argv[2], argv[3], baseBytes)
-                                             : FetchWithProgress(argv[2], argv[3], baseBytes);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    DeleteFileA(argv[3]);
-    std::printf("%s bytes=%zu seconds=%.4f base_bytes=%zu peak_bytes=%zu\n", mode.c_str(), bytes, seconds, baseBytes,
-                PeakWorkingSet());
-    return bytes > 0 ? 0 : 1;
+    const Download done = mode == "bare" ? BareDownload(argv[2], argv[3]) : FetchWithProgress(argv[2], argv[3]);
+    std::printf("%s bytes=%zu seconds=%.4f base_bytes=%zu peak_bytes=%zu\n", mode.c_str(), done.bytes, done.seconds,
+                done.baseBytes, PeakWorkingSet());
+    return done.bytes > 0 ? 0 : 1;
 }

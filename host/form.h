@@ -78,6 +78,9 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
     void Show() { SetVisible(true); }
+    // The control that takes the focus as the form is first activated, so that keys typed the
+    // moment the window shows already reach it.
+    void FocusWhenShown(const Control& control) { lastFocus_ = control.FocusWindow(); }
     void Hide() { SetVisible(false); }
     const PicturePtr& Icon() const { return icon_; }
     void SetIcon(PicturePtr icon);

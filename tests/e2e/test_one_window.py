@@ -24,7 +24,7 @@ class OneWindowAndBrokenLineTests(unittest.TestCase):
         program = self.session.start(driver.PROGRAM)
         window = self.session.wait_window(driver.MAIN_TITLE, timeout=WINDOW_TIMEOUT, process=program)
         if window is None:
-            self.skipTest("the main window is not built yet")
+            self.fail("the main window did not show")
         return program, window
 
     def install_pro(self, window):
