@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"
 #include "controls/checklabel/lbl_orb.h"

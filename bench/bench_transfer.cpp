@@ -17,9 +17,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/body_sink.h"
-#include "app/files.h"
-#include "app/transfer.h"
+#include "app/transfer/body_sink.h"
+#include "app/installer/files.h"
+#include "app/transfer/transfer.h"
 #include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/encoded_text.h"
-#include "app/install_rules.h"
-#include "app/transfer_rules.h"
-#include "app/version_line.h"
+#include "app/texts/encoded_text.h"
+#include "app/installer/install_rules.h"
+#include "app/transfer/transfer_rules.h"
+#include "app/version/version_line.h"
 #include "host/form_description.h"
 
 namespace {

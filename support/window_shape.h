@@ -1,6 +1,6 @@
 // The arithmetic of the window helpers: region rectangles of the main window and of a
 // picture, the rows of a button's drop shadow, and the shadow's colour rule. Portable;
-// app/window_helpers.h applies it with GDI. Coordinates are pixels.
+// support/window_helpers.h applies it with GDI. Coordinates are pixels.
 #pragma once
 
 #include <array>

@@ -1,5 +1,5 @@
 // Encoded texts and the request token.
-#include "app/encoded_text.h"
+#include "app/texts/encoded_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/texts.h"
+#include "app/texts/texts.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The install request's address, the file names the setup accepts from the service, and
 // the desktop path.
-#include "app/install_rules.h"
+#include "app/installer/install_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/encoded_text.h"
-#include "app/transfer_rules.h"
+#include "app/texts/encoded_text.h"
+#include "app/transfer/transfer_rules.h"
 
 namespace {
 

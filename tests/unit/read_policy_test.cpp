@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/read_policy.h"
+#include "app/transfer/read_policy.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Decisions of resuming a broken download: the validator, the request, the answer, the tries.
-#include "app/resume_rules.h"
+#include "app/transfer/resume_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SHA-256 against the FIPS 180-4 example vectors, fed whole and in uneven pieces.
-#include "app/sha256.h"
+#include "app/installer/sha256.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Decisions of the HTTP transfer: URL decoding, content length, file name, progress.
-#include "app/transfer_rules.h"
+#include "app/transfer/transfer_rules.h"
 
 #include <gtest/gtest.h>
 

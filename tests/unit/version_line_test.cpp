@@ -1,5 +1,5 @@
 // The latest-version line shown under "Latest version:".
-#include "app/version_line.h"
+#include "app/version/version_line.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
-#include "app/transfer.h"
+#include "app/window/frm_main.h"
+#include "app/transfer/transfer.h"
 #include "button_fixture.h"
 #include "checklabel_fixture.h"
 #include "controls/button/cmd_orb.h"

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
-#include "app/frm_main.h"
-#include "app/transfer.h"
-#include "app/transfer_rules.h"
+#include "app/installer/files.h"
+#include "app/window/frm_main.h"
+#include "app/transfer/transfer.h"
+#include "app/transfer/transfer_rules.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/checklabel/lbl_orb.h"
 #include "host/app.h"

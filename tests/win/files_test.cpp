@@ -1,6 +1,6 @@
 // The desktop folder and the installer file on disk.
-#include "app/files.h"
-#include "app/install_rules.h"
+#include "app/installer/files.h"
+#include "app/installer/install_rules.h"
 
 #include <gtest/gtest.h>
 

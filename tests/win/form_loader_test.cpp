@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 
 #include <string>
 #include <vector>

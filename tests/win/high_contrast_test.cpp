@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/frm_main.h"
-#include "app/mod_main.h"
+#include "app/window/frm_main.h"
+#include "app/program/mod_main.h"
 #include "checklabel_fixture.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"

@@ -13,8 +13,8 @@
 #include "service_control.h"
 #include "test_http_server.h"
 
-#include "app/frm_main.h"
-#include "app/latest_version.h"
+#include "app/window/frm_main.h"
+#include "app/version/latest_version.h"
 #include "controls/button/cmd_orb.h"
 #include "host/app.h"
 #include "host/standard_controls.h"

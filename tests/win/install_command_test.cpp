@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/files.h"
-#include "app/frm_main.h"
-#include "app/transfer.h"
+#include "app/installer/files.h"
+#include "app/window/frm_main.h"
+#include "app/transfer/transfer.h"
 #include "controls/button/cmd_orb.h"
 #include "host/app.h"
 #include "host/standard_controls.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
-#include "app/frm_main.h"
+#include "app/installer/files.h"
+#include "app/window/frm_main.h"
 #include "host/app.h"
 #include "host/wide_text.h"
 

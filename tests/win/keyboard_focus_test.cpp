@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 #include "checklabel_fixture.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/checklabel/lbl_orb.h"

@@ -1,11 +1,11 @@
 // The version query against the local download service on the program's own address.
-#include "app/latest_version.h"
+#include "app/version/latest_version.h"
 
 #include <gtest/gtest.h>
 
 #include "service_control.h"
 
-#include "app/transfer.h"
+#include "app/transfer/transfer.h"
 
 namespace {
 

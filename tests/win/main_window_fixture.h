@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 #include "host/form.h"
 #include "pump.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_table.h"
+#include "app/texts/text_table.h"
 
 namespace {
 

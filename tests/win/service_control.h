@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/transfer.h"
+#include "app/transfer/transfer.h"
 
 namespace wintest {
 

@@ -13,9 +13,9 @@
 
 #include "install_helpers.h"
 
-#include "app/files.h"
-#include "app/frm_main.h"
-#include "app/signature.h"
+#include "app/installer/files.h"
+#include "app/window/frm_main.h"
+#include "app/installer/signature.h"
 #include "controls/button/cmd_orb.h"
 #include "host/app.h"
 #include "host/wide_text.h"

@@ -1,6 +1,6 @@
 // The taskbar button as the download shows it: the calls recorded in order, for a download
 // that runs through, one whose line breaks and is resumed, one that fails, one cancelled.
-#include "app/taskbar.h"
+#include "app/window/taskbar.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include "install_helpers.h"
 #include "service_control.h"
 
-#include "app/frm_main.h"
-#include "app/transfer.h"
+#include "app/window/frm_main.h"
+#include "app/transfer/transfer.h"
 #include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"

@@ -1,7 +1,7 @@
 // FetchUrl against a canned local server: lengths, file names, short replies, cancel,
 // broken servers, and the progress bar drawn in a real picture box.
-#include "app/transfer.h"
-#include "app/transfer_rules.h"
+#include "app/transfer/transfer.h"
+#include "app/transfer/transfer_rules.h"
 
 #include <gtest/gtest.h>
 

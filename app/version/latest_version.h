@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/connection.h"
+#include "app/transfer/connection.h"
 
 namespace frmMainQueries {
 

@@ -1,4 +1,4 @@
-#include "app/read_policy.h"
+#include "app/transfer/read_policy.h"
 
 #include <algorithm>
 

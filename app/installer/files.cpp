@@ -1,4 +1,4 @@
-#include "app/files.h"
+#include "app/installer/files.h"
 
 #include <shlobj.h>
 

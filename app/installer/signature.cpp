@@ -1,10 +1,10 @@
-#include "app/signature.h"
+#include "app/installer/signature.h"
 
 #include <wincrypt.h>
 #include <softpub.h>
 #include <wintrust.h>
 
-#include "app/encoded_text.h"
+#include "app/texts/encoded_text.h"
 #include "host/system_library.h"
 #include "host/wide_text.h"
 

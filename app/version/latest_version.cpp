@@ -1,12 +1,12 @@
-#include "app/latest_version.h"
+#include "app/version/latest_version.h"
 
 #include <cstdlib>
 #include <memory>
 #include <utility>
 
-#include "app/texts.h"
-#include "app/transfer.h"
-#include "app/version_line.h"
+#include "app/texts/texts.h"
+#include "app/transfer/transfer.h"
+#include "app/version/version_line.h"
 #include "host/boundary.h"
 #include "host/handles.h"
 

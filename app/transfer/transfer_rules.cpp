@@ -1,9 +1,9 @@
-#include "app/transfer_rules.h"
+#include "app/transfer/transfer_rules.h"
 
 #include <cmath>
 #include <limits>
 
-#include "app/texts.h"
+#include "app/texts/texts.h"
 #include "support/rounding.h"
 
 namespace modI {

@@ -1,4 +1,4 @@
-#include "app/window_watch.h"
+#include "app/window/window_watch.h"
 
 #include <array>
 

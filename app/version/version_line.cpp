@@ -1,8 +1,8 @@
-#include "app/version_line.h"
+#include "app/version/version_line.h"
 
 #include <optional>
 
-#include "app/texts.h"
+#include "app/texts/texts.h"
 
 namespace modMain {
 

@@ -1,6 +1,6 @@
-#include "app/one_window.h"
+#include "app/window/one_window.h"
 
-#include "app/window_watch.h"
+#include "app/window/window_watch.h"
 
 namespace modMain {
 

@@ -1,10 +1,10 @@
-#include "app/install_rules.h"
+#include "app/installer/install_rules.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "app/texts.h"
+#include "app/texts/texts.h"
 
 namespace modMain {
 

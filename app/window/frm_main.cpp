@@ -1,19 +1,19 @@
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 
 #include <oleacc.h>
 
 #include <algorithm>
 #include <string>
 
-#include "app/files.h"
-#include "app/install_rules.h"
-#include "app/latest_version.h"
-#include "app/mod_main.h"
-#include "app/one_window.h"
-#include "app/signature.h"
-#include "app/taskbar.h"
-#include "app/texts.h"
-#include "app/transfer.h"
+#include "app/installer/files.h"
+#include "app/installer/install_rules.h"
+#include "app/version/latest_version.h"
+#include "app/program/mod_main.h"
+#include "app/window/one_window.h"
+#include "app/installer/signature.h"
+#include "app/window/taskbar.h"
+#include "app/texts/texts.h"
+#include "app/transfer/transfer.h"
 #include "support/window_helpers.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"

@@ -1,7 +1,7 @@
 // The program's entry point. It takes no command line.
 #include <windows.h>
 
-#include "app/mod_main.h"
+#include "app/program/mod_main.h"
 #include "host/system_library.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/body_sink.h"
-#include "app/install_rules.h"
-#include "app/sha256.h"
+#include "app/transfer/body_sink.h"
+#include "app/installer/install_rules.h"
+#include "app/installer/sha256.h"
 #include "host/handles.h"
 
 namespace modMain {

@@ -1,4 +1,4 @@
-#include "app/sha256.h"
+#include "app/installer/sha256.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "app/taskbar.h"
+#include "app/window/taskbar.h"
 
 #include <objbase.h>
 #include <shobjidl.h>
 
-#include "app/window_watch.h"
+#include "app/window/window_watch.h"
 #include "host/system_library.h"
 
 namespace modI {

@@ -1,10 +1,10 @@
 // The program's fixed texts in their stored, encoded form: texts::AppTitle.Decode() and so on.
-// The plain texts are in app/text_table.h; they are only arguments of a compile-time
+// The plain texts are in app/texts/text_table.h; they are only arguments of a compile-time
 // function here and are not emitted into the program.
 #pragma once
 
-#include "app/encoded_text.h"
-#include "app/text_table.h"
+#include "app/texts/encoded_text.h"
+#include "app/texts/text_table.h"
 
 namespace texts {
 

@@ -1,4 +1,4 @@
-#include "app/encoded_text.h"
+#include "app/texts/encoded_text.h"
 
 #include <utility>
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/body_sink.h"
-#include "app/connection.h"
+#include "app/transfer/body_sink.h"
+#include "app/transfer/connection.h"
 
 namespace host {
 class PictureBox;

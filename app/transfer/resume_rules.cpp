@@ -1,4 +1,4 @@
-#include "app/resume_rules.h"
+#include "app/transfer/resume_rules.h"
 
 namespace modI {
 

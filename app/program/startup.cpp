@@ -1,5 +1,5 @@
 // Start-up of the setup program: the process-wide preparation before the main window.
-#include "app/mod_main.h"
+#include "app/program/mod_main.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <clocale>
 
-#include "app/frm_main.h"
-#include "app/latest_version.h"
-#include "app/one_window.h"
-#include "app/texts.h"
+#include "app/window/frm_main.h"
+#include "app/version/latest_version.h"
+#include "app/window/one_window.h"
+#include "app/texts/texts.h"
 #include "host/app.h"
 #include "host/system_library.h"
 

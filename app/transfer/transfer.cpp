@@ -1,4 +1,4 @@
-#include "app/transfer.h"
+#include "app/transfer/transfer.h"
 
 #include <wininet.h>
 
@@ -8,12 +8,12 @@
 #include <string_view>
 #include <utility>
 
-#include "app/connection.h"
-#include "app/mod_main.h"
-#include "app/resume_rules.h"
-#include "app/taskbar.h"
-#include "app/texts.h"
-#include "app/transfer_rules.h"
+#include "app/transfer/connection.h"
+#include "app/program/mod_main.h"
+#include "app/transfer/resume_rules.h"
+#include "app/window/taskbar.h"
+#include "app/texts/texts.h"
+#include "app/transfer/transfer_rules.h"
 #include "host/app.h"
 #include "host/standard_controls.h"
 

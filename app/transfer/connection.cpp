@@ -1,10 +1,10 @@
-#include "app/connection.h"
+#include "app/transfer/connection.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "app/read_policy.h"
+#include "app/transfer/read_policy.h"
 #include "host/app.h"
 #include "host/boundary.h"
 #include "host/handles.h"
