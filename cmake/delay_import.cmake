@@ -14,18 +14,24 @@ function(orb_delay_import target dll)
   set(def ${CMAKE_BINARY_DIR}/delay/${stem}.def)
   set(delay_lib ${CMAKE_BINARY_DIR}/delay/lib${stem}_delay.a)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # 32-bit: the functions are stdcall, named with their argument size (_Name@N).
-    set(machine -m i386 --kill-at)
+    # 32-bit: the functions are stdcall, named with their argument size (_Name@N); dlltool's
+    # library is rebuilt so that the linker keeps the code the call slots point to.
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    set(lib_command ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/delay_import_i386.py
+      ${def} ${dll} ${delay_lib} ${CMAKE_DLLTOOL} ${CMAKE_AR} ${CMAKE_NM})
+    set(lib_depends ${CMAKE_SOURCE_DIR}/cmake/delay_import_i386.py)
     set(strip "s/^_//")
   else()
-    set(machine -m i386:x86-64)
+    set(lib_command ${CMAKE_DLLTOOL} -m i386:x86-64 --input-def ${def} --dllname ${dll}
+      --output-delaylib ${delay_lib})
+    set(lib_depends)
     set(strip "")
   endif()
   add_custom_command(OUTPUT ${delay_lib}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay
     COMMAND sh -c "{ echo 'LIBRARY ${dll}'; echo EXPORTS; '${CMAKE_NM}' '${import_lib}' | sed -n 's/^.* I __imp_//p' | sed '${strip}' | sort -u; } > '${def}'"
-    COMMAND ${CMAKE_DLLTOOL} ${machine} --input-def ${def} --dllname ${dll} --output-delaylib ${delay_lib}
-    DEPENDS ${import_lib} ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    COMMAND ${lib_command}
+    DEPENDS ${import_lib} ${CMAKE_CURRENT_FUNCTION_LIST_FILE} ${lib_depends}
     COMMENT "Delay-import library of ${dll}"
     VERBATIM)
   add_custom_target(${target}_build DEPENDS ${delay_lib})

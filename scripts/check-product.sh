@@ -2,7 +2,7 @@
 # Checks the built 32-bit product file: a PE32 GUI program for Intel 80386 that imports
 # statically only libraries Windows always takes from its own folder, whose load configuration
 # restricts its libraries' imports to the system folder, is relocatable, NX- and
-# Terminal-Server-aware, and carries the administrator / common-controls 6 manifest naming
+# Terminal-Server-aware, whose every call slot holds something (no call jumps to 0), and carries the administrator / common-controls 6 manifest naming
 # Windows 7 to 11 as supported.
 set -euo pipefail
 exe=${1:?program file}
@@ -20,6 +20,8 @@ echo "imports: $(echo $dlls)"
 for dll in $dlls; do
     [[ $dll =~ $static_dlls ]] || fail "imports $dll, which Windows may load from the program's folder"
 done
+# The first call of a delay-loaded function goes through its slot: none may hold 0.
+python3 "$(dirname "$0")/pe-call-slots.py" i686-w64-mingw32-objdump "$exe" || fail "a call slot holds 0"
 python3 "$(dirname "$0")/pe-load-config.py" check "$exe" || fail "the load configuration does not restrict the imports' search"
 
 flags=$(i686-w64-mingw32-objdump -p "$exe" | sed -n '/^DllCharacteristics/,/^[A-Z]/{/^\s/p}' | tr -d ' \t')
