@@ -1,5 +1,5 @@
 # 64-bit Windows with mingw-w64: the same sources as the product, built for the 64-bit
-# Wine of this machine, which runs 64-bit programs only.
+# Wine of this machine (Debian's, which runs 64-bit programs only).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)

@@ -7,12 +7,31 @@
 # its own, so that both can run at once.
 # With $DISPLAY set the window appears there for you to use; without one the program runs
 # on a virtual display.
+# ORB_DEMO_BITS=32 runs the 32-bit program instead, the file users download (tree build/demo32,
+# same port), under a WoW64 Wine (scripts/wine-wow64.sh finds one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/deps.sh
-build=$root/build/demo
-cmake --preset demo >/dev/null
+preset=demo
+if [ "${ORB_DEMO_BITS:-64}" = 32 ]; then
+    preset=demo32
+    wine32=$(scripts/wine-wow64.sh) || {
+        echo "no WoW64 Wine for the 32-bit program: set ORB_WINE32 to its wine, or put wine-wow64.tar.xz in ../shared/wine-wow64/" >&2
+        exit 1
+    }
+    scripts/runs-32bit-code.sh 2>/dev/null || {
+        echo "this machine's Linux kernel runs no 32-bit code (no IA32 emulation): the 32-bit program cannot run here" >&2
+        exit 1
+    }
+    export ORB_WINE_BIN=$wine32
+    unset TMPDIR
+elif [ "${ORB_DEMO_BITS:-64}" != 64 ]; then
+    echo "ORB_DEMO_BITS is 32 or 64, not ${ORB_DEMO_BITS}" >&2
+    exit 2
+fi
+build=$root/build/$preset
+cmake --preset "$preset" >/dev/null
 cleanup() {
     [ -z "${session:-}" ] || wait "$session" 2>/dev/null || true
     scripts/service.sh stop "$build" || true
@@ -25,7 +44,7 @@ trap cleanup EXIT
 scripts/wine-session.sh start "$build" ${DISPLAY:+"$DISPLAY"} >"$build/wine-session.out" 2>&1 &
 session=$!
 echo "building the setup program and the demo installers (the first time takes a minute or two)"
-cmake --build --preset demo --target OrbVorexTrialWebSetup OrbVorex2009LiteTrial OrbVorex2009ProTrial
+cmake --build --preset "$preset" --target OrbVorexTrialWebSetup OrbVorex2009LiteTrial OrbVorex2009ProTrial
 wait "$session" || { cat "$build/wine-session.out" >&2; exit 1; }
 cat "$build/wine-session.out"
 # Throttled, so that the progress bar can be seen (about three seconds for the demo installer).
@@ -41,7 +60,7 @@ fi
 
 # No display: run on a virtual one and take the road of one install as a user would.
 . "$build/wine-session.env"
-shots=$root/build/demo
+shots=$build
 mkdir -p "$shots"
 record_unix=$WINEPREFIX/drive_c/orb-demo-record.txt
 rm -f "$record_unix"

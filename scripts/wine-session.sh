@@ -5,11 +5,21 @@
 #                                     writes BUILD_DIR/wine-session.env; with DISPLAY given,
 #                                     uses that display instead of starting a virtual one
 #   wine-session.sh stop  BUILD_DIR   ends the wineserver and the display
+# With ORB_WINE_BIN naming the folder of another Wine's programs (the WoW64 Wine that runs the
+# 32-bit tree, scripts/wine-wow64.sh), the session and every program run in it use that Wine.
 set -euo pipefail
 action=${1:?start or stop}
 build=$(cd "${2:?build directory}" && pwd)
 envfile=$build/wine-session.env
 
+path_line=""
+if [ -n "${ORB_WINE_BIN:-}" ]; then
+    export PATH=$ORB_WINE_BIN:$PATH
+    # That Wine's wineboot aborts with TMPDIR naming a folder other than /tmp.
+    unset TMPDIR
+    path_line="export PATH=$PATH
+unset TMPDIR"
+fi
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -98,6 +108,7 @@ export DISPLAY=$DISPLAY
 export WINEPREFIX=$WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+$path_line
 ENV
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
