@@ -7,7 +7,10 @@
 # a 1 GB Lite installer.
 # It builds the product (win32 preset) and its own 64-bit tree build/bench-win64, whose
 # program asks the local service on port 8799, with its own Wine session: it shares neither
-# port nor display with the tests.
+# port nor display with the tests. Where a WoW64 Wine is at hand and the machine runs 32-bit
+# code, the same figures of the 32-bit program (start to visible window, the three repaints,
+# the 100 MB download and its peak working set) come from build/bench-win32 in a session of
+# its own, in the same runs, in a second table beside the 64-bit figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,6 +28,17 @@ build=$root/build/bench-win64
 # The addresses are cache values made from the port when first configured: -U remakes them.
 cmake --preset win64 -B "$build" -DORB_SERVICE_PORT=$port -DORB_BUILD_TESTS=OFF -U 'ORB_*_URL' >/dev/null
 cmake --build "$build" -j2 >/dev/null
+build32=""
+why32=""
+if ! wine32=$(scripts/wine-wow64.sh); then
+    why32="no WoW64 Wine (set ORB_WINE32 to its wine, or put wine-wow64.tar.xz in ../shared/wine-wow64/)"
+elif ! scripts/runs-32bit-code.sh 2>/dev/null; then
+    why32="this machine's Linux kernel runs no 32-bit code (no IA32 emulation)"
+else
+    build32=$root/build/bench-win32
+    cmake --preset win32 -B "$build32" -DORB_SERVICE_PORT=$port -DORB_BUILD_TESTS=OFF -U 'ORB_*_URL' >/dev/null
+    cmake --build "$build32" -j2 >/dev/null
+fi
 
 work=$root/build/bench
 mkdir -p "$work/installers"
@@ -39,11 +53,13 @@ done
 cleanup() {
     scripts/service.sh stop "$work" >/dev/null 2>&1 || true
     scripts/wine-session.sh stop "$build" >/dev/null 2>&1 || true
+    [ -z "$build32" ] || scripts/wine-session.sh stop "$build32" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 mkdir -p "$work/tools"
 scripts/service.sh start "$work" "$port" --installers "$work/installers" >/dev/null
 scripts/wine-session.sh start "$build" >/dev/null
+[ -z "$build32" ] || (export ORB_WINE_BIN=$wine32; unset TMPDIR; scripts/wine-session.sh start "$build32" >/dev/null)
 
 email=bench@example.com
 token=$(cd service && python3 -c "from request_token import make_request_token as t; print(t(b'$email', 1))")
@@ -61,6 +77,9 @@ win="Z:$build"  # the tree as Windows programs name it
 program=$win/app/OrbVorexTrialWebSetup.exe
 
 run() { scripts/wine-exec.sh "$build/bench/$1.exe" "${@:2}"; }
+# The same measures of the 32-bit program, in its tree and session.
+run32() { [ -z "$build32" ] || (unset TMPDIR; scripts/wine-exec.sh "$build32/bench/$1.exe" "${@:2}"); }
+program32="Z:$build32/app/OrbVorexTrialWebSetup.exe"
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "nan"; else print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
 field() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p"; }
 
@@ -100,7 +119,7 @@ start_unaccepted() {
     scripts/service.sh start "$work" "$port" --installers "$work/installers" >/dev/null
 }
 
-for name in fetch bare fetch_big fetch_broken start start_fetch start_window start_stalled start_unaccepted idle idle_bare paint; do
+for name in fetch bare fetch_big fetch_broken start start_fetch start_window start_stalled start_unaccepted idle idle_bare paint fetch32 start32 paint32; do
     : >"$work/$name.txt"
 done
 for n in $(seq "$runs"); do
@@ -118,6 +137,11 @@ for n in $(seq "$runs"); do
     pair "$n" "$work/idle.txt" run bench_launch visible "$idle_seconds" "$program" -- \
         "$work/idle_bare.txt" run bench_launch visible "$idle_seconds" "$win/bench/bare_idle_loop.exe"
     run bench_paint "$root/resources/frmMain.form" "$repaints" >>"$work/paint.txt"
+    if [ -n "$build32" ]; then
+        run32 bench_transfer fetch "$url" "$body_folder" >>"$work/fetch32.txt"
+        run32 bench_launch visible 0 "$program32" >>"$work/start32.txt"
+        run32 bench_paint "$root/resources/frmMain.form" "$repaints" >>"$work/paint32.txt"
+    fi
 done
 
 bytes=$(field bytes <"$work/fetch.txt" | head -1)
@@ -184,4 +208,31 @@ awk -v bytes="$bytes" -v f="$fetch_s" -v b="$bare_s" -v peak="$peak" -v base="$b
     printf "| repaint of titOrb (ReDrawMenu), median of %d | %.3f ms | - | - | <= 2 ms " met, repaints, pt, (pt <= 2) ? "yes" : "no"
     printf "| size of the win32 program file | %.1f KiB | - | - | <= 256 KiB " met, size / 1024, (size <= 262144) ? "yes" : "no"
     printf "| DLLs it imports | %s | - | - | system DLLs only | %s |\n", dlls, dlls_ok
+}'
+
+# The 32-bit program beside the 64-bit one, from the same runs.
+if [ -z "$build32" ]; then
+    echo
+    echo "32-bit column skipped: $why32"
+    exit 0
+fi
+awk -v runs="$runs" -v mb="$body_mb" -v repaints="$repaints" \
+    -v f64="$fetch_s" -v p64="$peak" -v b64="$base" -v s64="$start_s" \
+    -v pb64="$paint_button" -v pc64="$paint_check" -v pt64="$paint_bar" \
+    -v f32="$(field seconds <"$work/fetch32.txt" | median)" \
+    -v p32="$(field peak_bytes <"$work/fetch32.txt" | median)" \
+    -v b32="$(field base_bytes <"$work/fetch32.txt" | median)" \
+    -v s32="$(field visible_seconds <"$work/start32.txt" | median)" \
+    -v pb32="$(field cmdOrb_ms <"$work/paint32.txt" | median)" \
+    -v pc32="$(field lblOrb_ms <"$work/paint32.txt" | median)" \
+    -v pt32="$(field titOrb_ms <"$work/paint32.txt" | median)" 'BEGIN {
+    mib = 1048576
+    printf "\n| figure (median of %d runs) | 64-bit program | 32-bit program |\n|---|---|---|\n", runs
+    printf "| process start to visible window | %.0f ms | %.0f ms |\n", s64 * 1000, s32 * 1000
+    printf "| repaint of cmdOrb (DrawFace), median of %d | %.3f ms | %.3f ms |\n", repaints, pb64, pb32
+    printf "| repaint of lblOrb, check style 5, median of %d | %.3f ms | %.3f ms |\n", repaints, pc64, pc32
+    printf "| repaint of titOrb (ReDrawMenu), median of %d | %.3f ms | %.3f ms |\n", repaints, pt64, pt32
+    printf "| download throughput, %d MB, to the installer file | %.1f MB/s | %.1f MB/s |\n", mb, mb / f64, mb / f32
+    printf "| peak working set of that download (before it) | %.1f MiB (%.1f) | %.1f MiB (%.1f) |\n", \
+        p64 / mib, b64 / mib, p32 / mib, b32 / mib
 }'
