@@ -113,7 +113,8 @@ std::optional<LRESULT> TextBox::ReflectedMessage(UINT message, WPARAM wParam, LP
 
 long TextBox::AccessibleRole() const { return ROLE_SYSTEM_TEXT; }
 
-std::wstring TextBox::AccessibleValue() const { return Widen(Text(), CP_ACP); }
+// Read as UTF-16: through the ANSI code page a character it cannot write would be said as "?".
+std::wstring TextBox::AccessibleValue() const { return WideText(); }
 
 // ---- PictureBox ----
 

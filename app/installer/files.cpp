@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace modMain {
@@ -36,6 +37,31 @@ bool WriteAll(HANDLE file, std::string_view data, std::uint64_t& written, DWORD&
 }
 
 std::wstring AsciiWide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+
+// Gives the open `file` the name `path`, replacing a file of that name; the handle needs
+// delete access. The name changes on the file the handle holds, whatever its path is now.
+bool RenameThrough(HANDLE file, const std::wstring& path) {
+    const std::size_t nameBytes = path.size() * sizeof(wchar_t);
+    std::string buffer(sizeof(FILE_RENAME_INFO) + nameBytes, '\0');  // with room for the end mark
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, path.data(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// Marks the open `file` for deletion as its last handle closes; the handle needs delete access.
+bool DeleteThrough(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
 
 }  // namespace
 
@@ -106,9 +132,10 @@ bool InstallerFile::Open() {
     }
     finalPath_ = JoinPath(folder, AsciiWide(name_));  // a safe name is plain ASCII
     partPath_ = finalPath_ + std::wstring(kPartEnding);
-    // No sharing: nobody else writes into the file while it grows.
-    part_.reset(CreateFileW(partPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_HIDDEN, nullptr));
+    // Others may only read: nobody else writes into the file, renames or deletes it while it
+    // grows. Delete access lets this object remove it through the handle.
+    part_.reset(CreateFileW(partPath_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (!part_) {
         const DWORD error = GetLastError();
         partPath_.clear();  // not created: nothing to remove
@@ -141,21 +168,41 @@ bool InstallerFile::Restart() {
     return true;
 }
 
-// Gives the hidden file its final name, replacing an older file only now that the new one is
-// whole. An older file that is read-only is replaced as before (KillFile cleared that too),
-// and gets its attributes back when it cannot be replaced after all.
+// Gives the held file its final name, replacing an older file only now that the new one has
+// passed every check. An older file that is read-only is replaced as before (KillFile cleared
+// that too), and gets its attributes back when it cannot be replaced after all.
 bool InstallerFile::MoveIntoPlace() {
-    if (MoveFileExW(partPath_.c_str(), finalPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (RenameThrough(held_.get(), finalPath_)) return true;
     DWORD error = GetLastError();
     const DWORD oldAttributes = GetFileAttributesW(finalPath_.c_str());
     if (oldAttributes == INVALID_FILE_ATTRIBUTES) return Fail(SaveStep::NotWritten, finalPath_, error);
     if ((oldAttributes & FILE_ATTRIBUTE_READONLY) &&
         SetFileAttributesW(finalPath_.c_str(), oldAttributes & ~FILE_ATTRIBUTE_READONLY)) {
-        if (MoveFileExW(partPath_.c_str(), finalPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+        if (RenameThrough(held_.get(), finalPath_)) return true;
         error = GetLastError();
         SetFileAttributesW(finalPath_.c_str(), oldAttributes);
     }
     return Fail(SaveStep::OldFileKept, finalPath_, error);
+}
+
+// Closes the writer and holds the file for reading: others may read it, nobody may write,
+// rename or delete it. A program to be started cannot be open for writing, so the two
+// handles cannot overlap (a handle opened beside a writer must let others write too); what
+// happens to the file in between is found out here: the hold must be on the file written
+// (its identity) and read back as the download (HeldFileMatches).
+bool InstallerFile::Hold() {
+    if (!GetFileInformationByHandle(part_.get(), &written_)) return Fail(SaveStep::NotWritten, finalPath_, GetLastError());
+    part_.reset();
+    if (BeforeHold) BeforeHold(partPath_);
+    held_.reset(CreateFileW(partPath_.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!held_) return false;
+    BY_HANDLE_FILE_INFORMATION holding{};
+    if (!GetFileInformationByHandle(held_.get(), &holding) || !SameFile(holding, written_)) {
+        held_.reset();  // another file under the hidden name: not the one written
+        return false;
+    }
+    return true;
 }
 
 // Reads the held file from its start and compares its size and digest with the download's.
@@ -178,7 +225,7 @@ bool InstallerFile::HeldFileMatches() {
     return read == size_ && onDisk.Result() == downloaded_.Result();
 }
 
-bool InstallerFile::Finish() {
+bool InstallerFile::Finish(const Check& check) {
     if (failure_ || !part_) return false;
     // Normal attributes before the name changes: the finished file is an ordinary one.
     FILE_BASIC_INFO basic{};
@@ -187,14 +234,11 @@ bool InstallerFile::Finish() {
         return Fail(SaveStep::NotWritten, finalPath_, GetLastError());
     }
     if (!FlushFileBuffers(part_.get())) return Fail(SaveStep::NotWritten, finalPath_, GetLastError());
-    part_.reset();
+    if (!Hold() || !HeldFileMatches()) return false;
+    if (check && !check(partPath_, held_.get())) return false;
     if (!MoveIntoPlace()) return false;
-    partPath_.clear();
-    renamed_ = true;
-    // Readers only, from here until the installer runs: no one may write, rename or delete it.
-    held_.reset(CreateFileW(finalPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    return held_ && HeldFileMatches();
+    partPath_.clear();  // the file now carries its final name
+    return true;
 }
 
 void InstallerFile::Started() {
@@ -203,12 +247,15 @@ void InstallerFile::Started() {
 }
 
 void InstallerFile::Discard() {
-    part_.reset();
-    held_.reset();  // our own hold would keep the deletion from happening
-    if (!partPath_.empty()) KillFile(partPath_);
+    // Through the handle that has the file, under whatever name it has now; a file held by
+    // nobody here is removed by its hidden name, which is this download's alone.
+    bool removed = false;
+    for (host::unique_file* handle : {&part_, &held_}) {
+        if (*handle && DeleteThrough(handle->get())) removed = true;
+        handle->reset();
+    }
+    if (!removed && !partPath_.empty()) KillFile(partPath_);
     partPath_.clear();
-    if (renamed_) KillFile(finalPath_);  // the final name is ours only once the rename happened
-    renamed_ = false;
 }
 
 }  // namespace modMain

@@ -49,12 +49,19 @@ struct SaveFailure {
 // name that is not safe to create is never created: the pieces are only counted, and the
 // install command then decides on a download without a usable name.
 //
-// Finish gives the whole file its final name (replacing an older one only then) and holds it
-// open so that nobody can write, rename or delete it, then compares it with what was
-// downloaded. Whatever this object created is deleted when it goes away, unless Started was
-// called: a cancel, a failure or a refused installer leave nothing behind.
+// The file is written through a handle that lets others only read: nobody writes, renames or
+// deletes it while it grows. Finish then holds it for reading (the writer's handle is closed
+// just before, as a program to be started cannot be open for writing), makes sure the hold
+// is on the same file, compares what it reads with what was downloaded and runs the caller's
+// check (the signature) through the hold. Only a file that passed every check is renamed,
+// through the hold, to its final name, replacing an older file only then. Whatever this
+// object created is deleted through its handle when it goes away, unless Started was called:
+// a cancel, a failure or a refused installer leave nothing behind and an older file as it was.
 class InstallerFile final : public modI::BodySink {
 public:
+    // The caller's check of the held file, given the file's path and the hold (read access).
+    using Check = std::function<bool(const std::wstring& path, HANDLE held)>;
+
     // `findFolder` gives the folder to save in; `name` is the transfer's file name, read when
     // the first piece arrives.
     InstallerFile(std::function<bool(std::wstring& folder)> findFolder, const std::string& name);
@@ -70,10 +77,10 @@ public:
     // Why the file could not be saved; nothing while all went well.
     const std::optional<SaveFailure>& Failure() const { return failure_; }
 
-    // After the last byte: renames, holds and compares. False when the file could not be
-    // given its name (Failure() says why) or could not be held or did not match the download
-    // (Failure() stays empty: the file is not the one downloaded).
-    bool Finish();
+    // After the last byte: holds, compares, checks and renames. False when the file could not
+    // be written or given its name (Failure() says why), or could not be held, did not match
+    // the download or failed `check` (Failure() stays empty: the file is not one to start).
+    bool Finish(const Check& check = {});
     // The final path, once Finish succeeded, and the handle that holds the file.
     const std::wstring& Path() const { return finalPath_; }
     HANDLE Held() const { return held_.get(); }
@@ -82,9 +89,14 @@ public:
     // Removes now what this download created, before a message keeps the window waiting.
     void Discard();
 
+    // Called with the hidden file's path between the writer's close and the hold's open, the
+    // one moment another handle could change the file; a test changes it there.
+    inline static std::function<void(const std::wstring& path)> BeforeHold;
+
 private:
     bool Open();
     bool Fail(SaveStep step, const std::wstring& path, DWORD error);
+    bool Hold();
     bool MoveIntoPlace();
     bool HeldFileMatches();
 
@@ -92,12 +104,12 @@ private:
     const std::string& name_;
     bool opened_ = false;    // the first piece has been seen
     bool counting_ = false;  // no usable name: pieces are counted, not written
-    bool renamed_ = false;  // the final name is this download's
     bool kept_ = false;
     std::wstring partPath_;
     std::wstring finalPath_;
-    host::unique_file part_;
-    host::unique_file held_;
+    host::unique_file part_;  // the writer
+    host::unique_file held_;  // the hold, from the writer's close until the installer runs
+    BY_HANDLE_FILE_INFORMATION written_{};  // which file the writer wrote
     Sha256 downloaded_;
     std::uint64_t size_ = 0;
     std::optional<SaveFailure> failure_;

@@ -103,7 +103,7 @@ void LetEventsRun(DWORD& ranAt) {
 struct Body {
     std::string address;        // where it came from, after the redirects: where the rest is asked
     std::int64_t held = 0;      // bytes the sink holds
-    std::int32_t announced = 0; // the whole entity's length; 0 when not announced
+    std::int64_t announced = 0; // the whole entity's length; 0 when not announced
     std::string validator;      // If-Range of a resumed request; empty: not resumed
     int drawnPercent = -1;      // a bar redrawn at the same percentage would look the same
     HWND window = nullptr;      // the window of the progress bar, whose taskbar button shows it too
@@ -228,7 +228,7 @@ std::string ReadReply(Connection& connection, Body& body, const std::string& hea
     // part in the decisions below only when there is a progress bar to draw.
     const auto announced = ParseContentLength(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
     if (!announced) throw Failed{};
-    const std::int32_t contentLength = progress ? *announced : 0;
+    const std::int64_t contentLength = progress ? *announced : 0;
     if (contentLength >= minSize && wantFile) {
         const auto name = FileNameFromDisposition(QueryHeader(request, HTTP_QUERY_CONTENT_DISPOSITION));
         if (!name) throw Failed{};
@@ -250,7 +250,10 @@ std::string ReadReply(Connection& connection, Body& body, const std::string& hea
         return {};
     }
     MemorySink memory;
-    if (contentLength > 0) memory.body.reserve(static_cast<std::size_t>(contentLength));
+    // Room for what was announced, as far as a reply kept in memory may need it: a length
+    // past what this process can hold is not reserved (the reply is read as it comes).
+    constexpr std::int64_t kLargestReserve = std::int64_t{1} << 24;
+    if (contentLength > 0) memory.body.reserve(static_cast<std::size_t>(std::min(contentLength, kLargestReserve)));
     if (!ReadWholeBody(connection, body, headers, progress, cancel, waiting, memory)) return {};
     return std::move(memory.body);
 }

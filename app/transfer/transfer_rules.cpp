@@ -1,7 +1,6 @@
 #include "app/transfer/transfer_rules.h"
 
 #include <cmath>
-#include <limits>
 
 #include "app/texts/texts.h"
 #include "support/rounding.h"
@@ -49,15 +48,16 @@ std::optional<std::string> UrlDecode(std::string_view text) {
     return out;
 }
 
-std::optional<std::int32_t> ParseContentLength(std::string_view header) {
+std::optional<std::int64_t> ParseContentLength(std::string_view header) {
+    constexpr std::int64_t kLargest = std::int64_t{1} << 62;
     std::size_t i = 0;
     while (i < header.size() && (header[i] == ' ' || header[i] == '\t')) ++i;
     std::int64_t value = 0;
     for (; i < header.size() && header[i] >= '0' && header[i] <= '9'; ++i) {
+        if (value > kLargest / 10) return std::nullopt;
         value = value * 10 + (header[i] - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
     }
-    return static_cast<std::int32_t>(value);
+    return value;
 }
 
 std::optional<std::string> FileNameFromDisposition(std::string_view header) {
@@ -84,9 +84,9 @@ bool MayFollowRedirect(std::string_view from, std::string_view to) {
     return toHttps || !StartsWithNoCase(from, "https://");
 }
 
-std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength) {
+std::int64_t ProgressPercent(std::int64_t received, std::int64_t contentLength) {
     if (contentLength <= 0) return 0;
-    return support::RoundHalfEven(static_cast<double>(received) / contentLength * 100.0);
+    return support::RoundHalfEven(static_cast<double>(received) / static_cast<double>(contentLength) * 100.0);
 }
 
 std::string ProgressText(int percent) {

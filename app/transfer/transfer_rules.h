@@ -15,9 +15,9 @@ namespace modI {
 std::optional<std::string> UrlDecode(std::string_view text);
 
 // The content length from the header's answer: its leading decimal number (blanks before it
-// skipped), 0 when there is none. A number beyond the 32-bit range is no result: the reply
-// cannot be trusted.
-std::optional<std::int32_t> ParseContentLength(std::string_view header);
+// skipped), 0 when there is none. Installers may pass 2 and 4 GiB; a number beyond 2^62 (more
+// than any file holds) is no result: the reply cannot be trusted.
+std::optional<std::int64_t> ParseContentLength(std::string_view header);
 
 // The file name of a content-disposition header: everything after the first double quote
 // less its last character, URL-decoded. Empty without a double quote; no result when the
@@ -37,7 +37,7 @@ inline constexpr int kMostRedirects = 10;
 bool MayFollowRedirect(std::string_view from, std::string_view to);
 
 // Percent of the announced length that has arrived, rounded half to even.
-std::int64_t ProgressPercent(std::int64_t received, std::int32_t contentLength);
+std::int64_t ProgressPercent(std::int64_t received, std::int64_t contentLength);
 
 // The progress bar's text for a percentage: prefix, number, suffix.
 std::string ProgressText(int percent);

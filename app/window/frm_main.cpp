@@ -358,18 +358,17 @@ void frmMain::ShowSaveFailure(const modMain::SaveFailure& failure) {
     host::App::MsgBox(message, kCritical, texts::MessageTitle.Decode());
 }
 
-// Gives the whole installer its name on the desktop, holds it, and starts it, then unloads
-// the window. The installer is started only when the file as read back is the download and,
-// in a build that names a signer, its signature holds; it stays held from that comparison
-// until the installer's process exists. A file that could not be named, held or matched, or
+// Holds the whole installer, checks it, gives it its name on the desktop and starts it, then
+// unloads the window. The installer is named and started only when the file as read back
+// through the hold is the download and, in a build that names a signer, its signature holds
+// as read through the same hold; it stays held from then until the installer's process exists. A file that could not be named, held or matched, or
 // fails the signature check, or does not start, is removed (the installer object does that
 // as it goes away), a message shown, and the window stays.
 void frmMain::SaveAndStartInstaller(modMain::InstallerFile& installer) {
     picPB->SetVisible(false);
     host::App::DoEvents();
     if (Closing) return;
-    const bool checked = installer.Finish() &&
-                         modMain::InstallerSignatureHolds(installer.Path(), installer.Held());
+    const bool checked = installer.Finish(&modMain::InstallerSignatureHolds);
     if (!checked) {
         installer.Discard();
         picCheckEmailU->SetVisible(false);

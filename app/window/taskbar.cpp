@@ -82,10 +82,28 @@ struct Shown {
     int percent = -1;
 } shown;
 
+// Lets `message` through to `window` from processes of lower integrity (the shell).
+void AllowFromTheShell(HWND window, UINT message) {
+    if (!WindowMessageFilter) {
+        WindowMessageFilter = host::SystemFunction<MessageFilterFunction>("user32.dll", "ChangeWindowMessageFilterEx");
+    }
+    if (WindowMessageFilter) {
+        WindowMessageFilter(window, message, MSGFLT_ALLOW, nullptr);
+        return;
+    }
+    // Vista: only the process-wide filter exists.
+    using ProcessFilter = BOOL(WINAPI*)(UINT message, DWORD action);
+    if (const auto process = host::SystemFunction<ProcessFilter>("user32.dll", "ChangeWindowMessageFilter")) {
+        process(message, MSGFLT_ADD);
+    }
+}
+
 void ButtonAnnounced(HWND window) { System().Announced(window); }
 void WindowGone(HWND) { System().Announced(nullptr); }
 
 }  // namespace
+
+MessageFilterFunction WindowMessageFilter = nullptr;
 
 TaskbarButton& Taskbar() { return replacement ? *replacement : System(); }
 
@@ -109,7 +127,10 @@ void ShowOnTaskbar(HWND window, TaskbarState state, int percent) {
 }
 
 void WatchTaskbarButton(HWND window) {
-    WatchWindowMessage(window, RegisterWindowMessageA("TaskbarButtonCreated"), &ButtonAnnounced);
+    const UINT announced = RegisterWindowMessageA("TaskbarButtonCreated");
+    if (announced == 0) return;  // no name could be registered: no shell message to wait for
+    AllowFromTheShell(window, announced);
+    WatchWindowMessage(window, announced, &ButtonAnnounced);
     WatchWindowMessage(window, WM_NCDESTROY, &WindowGone);
 }
 

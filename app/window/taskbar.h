@@ -29,7 +29,15 @@ void SetTaskbar(TaskbarButton* button);
 void ShowOnTaskbar(HWND window, TaskbarState state, int percent = -1);
 
 // Watches `window` for the shell's "TaskbarButtonCreated" message, after which the system's
-// button may be drawn on; before it, and on a shell without a taskbar, nothing is drawn.
+// button may be drawn on; before it, and on a shell without a taskbar, nothing is drawn. The
+// program runs elevated and the shell does not, so the window first lets that message through
+// the system's message filter; without that Windows never delivers it.
 void WatchTaskbarButton(HWND window);
+
+// The system's ChangeWindowMessageFilterEx (Windows 7 and later), looked up when first needed;
+// null on a system without it (Vista delivers the message to the window through the process's
+// filter, which ChangeWindowMessageFilter opens instead). A test puts a recorder in its place.
+using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT status);
+extern MessageFilterFunction WindowMessageFilter;
 
 }  // namespace modI

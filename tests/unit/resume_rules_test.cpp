@@ -88,6 +88,29 @@ TEST(MeaningOfResumeAnswer, OnlyTheExactRestContinues) {
     }
 }
 
+TEST(MeaningOfResumeAnswer, HoldsPastTwoAndFourGibibytes) {
+    constexpr std::int64_t k2GiB = std::int64_t{1} << 31, k4GiB = std::int64_t{1} << 32;
+    const struct {
+        std::int64_t held, complete;
+        const char* range;
+        std::int64_t announced;
+        ResumeAnswer meaning;
+    } rows[] = {
+        {k2GiB, k4GiB + 1, "bytes 2147483648-4294967296/4294967297", k2GiB + 1, ResumeAnswer::Continue},
+        {k4GiB, k4GiB + 1, "bytes 4294967296-4294967296/4294967297", 1, ResumeAnswer::Continue},
+        {k2GiB + 1, 5000000000, "bytes 2147483649-4999999999/5000000000", 5000000000 - k2GiB - 1,
+         ResumeAnswer::Continue},
+        // The same numbers cut to 32 bits are another range.
+        {k4GiB, k4GiB + 1, "bytes 0-0/1", 1, ResumeAnswer::Fail},
+        {k2GiB, k4GiB + 1, "bytes 2147483648-4294967296/4294967296", k2GiB + 1, ResumeAnswer::Fail},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(modI::MeaningOfResumeAnswer(206, row.range, row.announced, row.held, row.complete), row.meaning)
+            << row.range;
+    }
+    EXPECT_EQ(modI::ResumeHeaders(k4GiB + 1, "\"v\""), "Range: bytes=4294967297-\r\nIf-Range: \"v\"\r\n");
+}
+
 TEST(ResumeTries, ThreeFruitlessTriesInARowEndTheDownload) {
     modI::ResumeTries nothingYet;
     EXPECT_FALSE(nothingYet.MayTryAgain(0)) << "a break before any byte is not resumed";

@@ -44,7 +44,7 @@ TEST(UrlDecode, Cases) {
 TEST(ParseContentLength, Cases) {
     const struct {
         const char* header;
-        std::optional<std::int32_t> length;
+        std::optional<std::int64_t> length;
     } cases[] = {
         {"30000", 30000},
         {"  42", 42},
@@ -52,8 +52,14 @@ TEST(ParseContentLength, Cases) {
         {"", 0},
         {"abc", 0},
         {"-5", 0},
+        // Installers past 2 GiB and 4 GiB: the length is not cut to 32 bits.
         {"2147483647", 2147483647},
-        {"2147483648", std::nullopt},  // beyond 32 bits: not a garbage length
+        {"2147483648", 2147483648},
+        {"4294967295", 4294967295},
+        {"4294967296", 4294967296},
+        {"4294967297", 4294967297},
+        {"5000000000", 5000000000},
+        {"9223372036854775807", std::nullopt},  // beyond what a file can hold: not a garbage length
         {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseContentLength(c.header), c.length) << c.header;
@@ -111,6 +117,21 @@ TEST(ProgressPercent, RoundsHalfToEven) {
     EXPECT_EQ(ProgressPercent(1000, 1000), 100);
     EXPECT_EQ(ProgressPercent(2560, 1000), 256);  // more than announced: above a byte
     EXPECT_EQ(ProgressPercent(10, 0), 0);
+}
+
+TEST(ProgressPercent, HoldsPastTwoAndFourGibibytes) {
+    constexpr std::int64_t k2GiB = std::int64_t{1} << 31, k4GiB = std::int64_t{1} << 32;
+    const struct {
+        std::int64_t received, length, percent;
+    } rows[] = {
+        {k2GiB, k2GiB, 100},         {k2GiB - 1, k2GiB + 1, 100},  {k2GiB, k4GiB, 50},
+        {k4GiB, k4GiB, 100},         {k4GiB + 1, k4GiB + 1, 100},  {k4GiB / 4, k4GiB + 1, 25},
+        {1, k4GiB + 1, 0},           {k4GiB, 5000000000, 86},       {5000000000, 5000000000, 100},
+        {k2GiB + 1, 5000000000, 43}, {k4GiB + 1, k2GiB, 200},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ProgressPercent(row.received, row.length), row.percent) << row.received << " of " << row.length;
+    }
 }
 
 TEST(ProgressText, PrefixChangesAtOneHundred) {

@@ -161,6 +161,19 @@ TEST(AccessibleText, CaptionsAreSaidWithoutTheirAccessKeyMarks) {
     }
 }
 
+// The e-mail box's value as a screen reader reads it: every character typed, whatever the
+// ANSI code page can write.
+using EmailBox = wintest::MainWindowFixture;
+
+TEST_F(EmailBox, ItsValueIsWhatWasTypedInAnyScript) {
+    auto& box = Get<host::TextBox>("txtEmail");
+    for (const wchar_t* typed : {L"ivan@example.com", L"\u0438\u0432\u0430\u043D@\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444",
+                                 L"\u7528\u6237@\u4F8B\u5B50.\u4E2D\u56FD", L"caf\u00E9@example.com"}) {
+        ASSERT_TRUE(SetWindowTextW(box.hWnd(), typed));
+        EXPECT_EQ(box.AccessibleValue(), typed);
+    }
+}
+
 using ButtonObject = buttontest::ButtonFixture;
 
 TEST_F(ButtonObject, SaysItsCaptionShortcutAndAvailability) {

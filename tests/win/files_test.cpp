@@ -1,6 +1,7 @@
 // The desktop folder and the installer file on disk.
 #include "app/installer/files.h"
 #include "app/installer/install_rules.h"
+#include "install_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ std::wstring TempPath(const wchar_t* name) {
     return std::wstring(folder) + name;
 }
 
-std::string Contents(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string Contents(const std::wstring& path) { return wintest::FileBytes(path); }
 
 TEST(GetSpecialFolderPath, DesktopResolvesToAnExistingFolder) {
     std::wstring desktop;
@@ -88,6 +86,12 @@ TEST_F(InstallerFileTest, GrowsHiddenBesideItsNameAndIsRenamedAndHeldWhenWhole) 
     ASSERT_TRUE(file.Append("MZ first piece "));
     ASSERT_TRUE(Exists(Part()));
     EXPECT_NE(GetFileAttributesW(Part().c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    // While it grows, others may read it but not write, rename or delete it.
+    HANDLE growing = CreateFileW(Part().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(growing, INVALID_HANDLE_VALUE);
+    if (growing != INVALID_HANDLE_VALUE) CloseHandle(growing);
+    EXPECT_FALSE(MoveFileW(Part().c_str(), (Part() + L".moved").c_str()));
     EXPECT_FALSE(Exists(Final())) << "nothing half-written carries the final name";
     // A resumed request answered with the whole entity starts the file again.
     ASSERT_TRUE(file.Restart());
@@ -119,7 +123,10 @@ TEST_F(InstallerFileTest, WhatIsNotFinishedOrNotStartedLeavesNothingAndAnOldFile
     const struct {
         const char* name;
         bool finish;
-    } cases[] = {{"cancelled while it arrives", false}, {"checked but not started", true}};
+        bool passes;  // what the caller's check says
+    } cases[] = {{"cancelled while it arrives", false, false},
+                 {"checked but not started", true, true},
+                 {"refused by the caller's check", true, false}};
     for (const auto& c : cases) {
         ASSERT_TRUE(modMain::WriteDataFile(Final(), "old installer", written, false, error));
         {
@@ -127,11 +134,19 @@ TEST_F(InstallerFileTest, WhatIsNotFinishedOrNotStartedLeavesNothingAndAnOldFile
             ASSERT_TRUE(file.Append(std::string(40000, 'n')));
             EXPECT_EQ(Contents(Final()), "old installer") << c.name << ": replaced before it was whole";
             if (c.finish) {
-                ASSERT_TRUE(file.Finish()) << c.name;
+                std::wstring checkedPath;
+                const bool finished = file.Finish([&](const std::wstring& path, HANDLE held) {
+                    checkedPath = path;
+                    EXPECT_NE(held, nullptr);
+                    EXPECT_EQ(Contents(Final()), "old installer") << c.name << ": replaced before its check";
+                    return c.passes;
+                });
+                EXPECT_EQ(finished, c.passes) << c.name;
+                EXPECT_EQ(checkedPath, Part()) << c.name;
             }
         }
         EXPECT_FALSE(Exists(Part())) << c.name;
-        if (c.finish) {
+        if (c.finish && c.passes) {
             EXPECT_FALSE(Exists(Final())) << c.name << ": the new file, never started, stayed";
         } else {
             EXPECT_EQ(Contents(Final()), "old installer") << c.name;

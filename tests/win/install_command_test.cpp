@@ -263,6 +263,61 @@ TEST_F(InstallFixture, NobodyCanChangeTheCheckedInstallerBeforeItStarts) {
     EXPECT_TRUE(DeleteFileA(DesktopPath(kName).c_str())) << "still held after the start";
 }
 
+// The checked file is held from the writer's close: what another program does to it at the
+// one moment it can (between the writer's close and the hold) is found, and nothing starts.
+TEST_F(InstallFixture, AFileChangedOrTakenBeforeItsHoldIsNotStartedAndTheOldOneStays) {
+    const std::string path = DesktopPath(kName);
+    const std::string old = "an older installer";
+    HANDLE other = INVALID_HANDLE_VALUE;
+    const struct {
+        const char* name;
+        std::function<void(const std::wstring& hidden)> meanwhile;
+    } rows[] = {
+        {"one byte flipped through another handle",
+         [](const std::wstring& hidden) {
+             HANDLE writer = CreateFileW(hidden.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr);
+             ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+             SetFilePointer(writer, 1000, nullptr, FILE_BEGIN);
+             DWORD wrote = 0;
+             WriteFile(writer, "Q", 1, &wrote, nullptr);
+             CloseHandle(writer);
+         }},
+        {"another file put in its place",
+         [](const std::wstring& hidden) {
+             const std::wstring impostor = hidden + L".impostor";
+             std::uint32_t written = 0, error = 0;
+             ASSERT_TRUE(modMain::WriteDataFile(impostor, std::string(30000, 'x'), written, false, error));
+             ASSERT_TRUE(MoveFileExW(impostor.c_str(), hidden.c_str(), MOVEFILE_REPLACE_EXISTING));
+         }},
+        {"another program holds it so that it cannot be held",
+         [&other](const std::wstring& hidden) {
+             other = CreateFileW(hidden.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+             ASSERT_NE(other, INVALID_HANDLE_VALUE);
+         }},
+    };
+    for (const auto& row : rows) {
+        effects.boxes.clear();
+        std::uint32_t written = 0, error = 0;
+        ASSERT_TRUE(modMain::WriteDataFile(host::Widen(path, CP_ACP), old, written, false, error));
+        const std::vector<std::wstring> before = DesktopFiles();
+        modMain::InstallerFile::BeforeHold = row.meanwhile;
+        AsIfDownloading();
+        wintest::FinishAsDownloaded(*window, std::string(30000, 'x'), kName);
+        modMain::InstallerFile::BeforeHold = nullptr;
+        if (other != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(other, INVALID_HANDLE_VALUE));
+
+        ASSERT_EQ(effects.boxes.size(), 1u) << row.name;
+        EXPECT_EQ(effects.boxes[0].text, kFailure) << row.name;
+        EXPECT_TRUE(effects.started.empty()) << row.name;
+        EXPECT_FALSE(window->Closing) << row.name;
+        EXPECT_EQ(DesktopFiles(), before) << row.name << ": something new was left on the desktop";
+        EXPECT_EQ(FileBytes(path), old) << row.name << ": the old installer was changed";
+        DeleteFileA(path.c_str());
+    }
+}
+
 TEST_F(InstallFixture, WithoutADesktopNothingIsDeletedOrWrittenAnywhere) {
     // Joined with an empty folder, the name would point at the root of the current drive.
     char oldDirectory[MAX_PATH] = {};

@@ -55,10 +55,20 @@ inline std::string DesktopFolder() { return host::Narrow(DesktopFolderW(), CP_AC
 inline std::string DesktopPath(const std::string& name) { return DesktopFolder() + "\\" + name; }
 
 // The whole file; empty when it cannot be read.
-inline std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// The bytes of a file, read as a program that is being started reads it: sharing reading and
+// deletion, so that a held installer can be read too.
+inline std::string FileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
 }
+inline std::string FileBytes(const std::string& path) { return FileBytes(host::Widen(path, CP_ACP)); }
 
 // The install command's end as a download of `body` leaves it: a reply shorter than the
 // smallest content length the download reads in its loop stays in memory, a longer body went

@@ -123,9 +123,16 @@ TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
         GTEST_SKIP() << row.wineCannotTell << " (" << said << ")";
     }
 
+    // An older installer of the same name is replaced only by one that passed the check.
+    const std::string old = "an older installer of the same name";
+    std::uint32_t written = 0, error = 0;
+    ASSERT_TRUE(modMain::WriteDataFile(host::Widen(DesktopPath(), CP_ACP), old, written, false, error));
+
     frmMain window;
     ASSERT_TRUE(window.Loaded());
     wintest::FinishAsDownloaded(window, installer, kName);
+    EXPECT_EQ(GetFileAttributesA((DesktopPath() + ".partial").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the hidden download was left";
 
     if (row.starts) {
         ASSERT_EQ(effects.started.size(), 1u) << said;
@@ -139,8 +146,7 @@ TEST_P(SignedInstaller, IsStartedOnlyWhenTheNamedSignerSignedIt) {
         EXPECT_EQ(effects.boxes[0].text, kFailure);
         EXPECT_FALSE(window.Closing);
         EXPECT_TRUE(window.InstallButton().Enabled());
-        EXPECT_EQ(GetFileAttributesA(DesktopPath().c_str()), INVALID_FILE_ATTRIBUTES)
-            << "a refused installer stayed on the desktop";
+        EXPECT_TRUE(FileBytes(DesktopPath()) == old) << "the older installer was lost to a refused one";
     }
 }
 

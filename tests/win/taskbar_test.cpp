@@ -141,6 +141,35 @@ TEST_F(TaskbarFixture, AFailureShowsRedWhileItsMessageShows) {
     host::App::SetEffects(nullptr);
 }
 
+// The program runs elevated and the shell does not: the window lets the shell's announcement
+// through the message filter before it waits for it.
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> filterCalls;
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    filterCalls.push_back({window, message, action});
+    return TRUE;
+}
+
+TEST_F(TaskbarFixture, TheShellsAnnouncementIsLetThroughTheMessageFilter) {
+    const auto saved = modI::WindowMessageFilter;
+    modI::WindowMessageFilter = &RecordFilter;
+    filterCalls.clear();
+    RegisterProgramControls();
+    {
+        frmMain window;
+        window.Form().Show();
+        ASSERT_EQ(filterCalls.size(), 1u) << "nothing lets TaskbarButtonCreated through to the elevated window";
+        EXPECT_EQ(filterCalls[0].window, window.Form().hWnd());
+        EXPECT_EQ(filterCalls[0].message, RegisterWindowMessageA("TaskbarButtonCreated"));
+        EXPECT_EQ(filterCalls[0].action, static_cast<DWORD>(MSGFLT_ALLOW));
+    }
+    modI::WindowMessageFilter = saved;
+}
+
 // The system's own button once the shell has announced it: under Wine its calls are stubs
 // that answer S_OK, and the shell never announces a button, so this only shows that the
 // announced path runs without harm.
