@@ -212,7 +212,7 @@ bool ReadWholeBody(Connection& connection, Body& body, const std::string& header
     ResumeTries tries;
     while (end == BodyEnd::Broken) {
         if (body.validator.empty() || !tries.MayTryAgain(body.held)) throw Failed{};
-        if (!WaitBeforeTrying(ResumeWaitMs << tries.Fruitless(), body, cancel)) return false;
+        if (!WaitBeforeTrying(tries.WaitBeforeNextTryMs(ResumeWaitMs), body, cancel)) return false;
         end = ResumeBody(body, headers, progress, cancel, waiting, sink);
     }
     return end == BodyEnd::Complete;
