@@ -300,7 +300,8 @@ void DrawProgress(host::PictureBox& progress, std::uint8_t percent) {
         progress.Cls();
     }
     const std::string text = ProgressText(percent);
-    progress.SetAccessibleValue(std::to_wstring(percent) + L"%");
+    const std::string digits = std::to_string(percent);  // to_wstring would print through the C library
+    progress.SetAccessibleValue(std::wstring(digits.begin(), digits.end()) + L"%");
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     progress.Cls();
     const HDC dc = progress.hDC();
