@@ -23,18 +23,21 @@ inline void PumpFor(DWORD milliseconds) {
 
 namespace detail {
 inline bool markerTaken = false;
+// Sees the marker taken and turns it into WM_NULL, so that no control hears it.
 inline LRESULT CALLBACK WatchForMarker(int code, WPARAM removed, LPARAM lParam) {
-    const MSG* m = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && removed == PM_REMOVE && m->message == WM_KEYUP && m->wParam == VK_F24) {
-        markerTaken = true;
+    MSG* m = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && m->wParam == VK_F24 &&
+        (m->message == WM_KEYDOWN || m->message == WM_KEYUP)) {
+        if (m->message == WM_KEYUP) markerTaken = true;
+        m->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, removed, lParam);
 }
 }  // namespace detail
 
 // Sends `inputs` (SendInput) and processes events until the thread has taken every one of
-// them from its queue and dispatched it, and what those posted in turn: a marker key (F24,
-// which no control here answers) follows the inputs through the same input stream, and a
+// them from its queue and dispatched it, and what those posted in turn: a marker key (F24, which
+// the hook below hides from the controls) follows the inputs through the same input stream, and a
 // message hook of this thread sees the marker's release taken. Fails the test when the
 // marker has not come after 10 s.
 inline void SendInputAndPump(std::vector<INPUT> inputs) {
