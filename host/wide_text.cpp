@@ -1,6 +1,5 @@
 #include "host/wide_text.h"
 
-#include <cstdio>
 #include <string>
 
 namespace host {
@@ -55,10 +54,16 @@ std::string SystemErrorText(DWORD error) {
         wording.pop_back();
     }
     if (wording.empty()) {
-        char number[16] = {};
-        std::snprintf(number, sizeof number, (error & 0x80000000u) ? "0x%08lX" : "%lu",
-                      static_cast<unsigned long>(error));
-        return std::string("Error ") + number;
+        // Written out by hand: the C library's formatted printing would bring its whole
+        // formatting engine into the program file for this one line.
+        std::string number;
+        if (error & 0x80000000u) {
+            number = "0x";
+            for (int shift = 28; shift >= 0; shift -= 4) number += "0123456789ABCDEF"[(error >> shift) & 0xF];
+        } else {
+            number = std::to_string(error);
+        }
+        return "Error " + number;
     }
     return Narrow(wording, CP_UTF8);
 }

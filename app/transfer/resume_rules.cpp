@@ -80,4 +80,9 @@ bool ResumeTries::MayTryAgain(std::int64_t held) {
     return furthest_ > 0 && fruitless_ < kMostFruitlessTries;
 }
 
+std::uint32_t ResumeTries::WaitBeforeNextTryMs(std::uint32_t firstWaitMs) const {
+    if (fruitless_ == 0) return 0;
+    return firstWaitMs << (fruitless_ - 1);
+}
+
 }  // namespace modI

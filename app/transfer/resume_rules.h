@@ -52,6 +52,11 @@ public:
     bool MayTryAgain(std::int64_t held);
     // Tries in a row that brought nothing, up to now.
     int Fruitless() const { return fruitless_; }
+    // How long to wait before the next try, `firstWaitMs` being the wait after the first
+    // fruitless try: none after a break that brought the download further (the server was
+    // sending until the line broke, so asking again at once costs it nothing), then doubling
+    // with each fruitless try in a row.
+    std::uint32_t WaitBeforeNextTryMs(std::uint32_t firstWaitMs) const;
 
 private:
     std::int64_t furthest_ = 0;

@@ -212,7 +212,7 @@ bool ReadWholeBody(Connection& connection, Body& body, const std::string& header
     ResumeTries tries;
     while (end == BodyEnd::Broken) {
         if (body.validator.empty() || !tries.MayTryAgain(body.held)) throw Failed{};
-        if (!WaitBeforeTrying(ResumeWaitMs << tries.Fruitless(), body, cancel)) return false;
+        if (!WaitBeforeTrying(tries.WaitBeforeNextTryMs(ResumeWaitMs), body, cancel)) return false;
         end = ResumeBody(body, headers, progress, cancel, waiting, sink);
     }
     return end == BodyEnd::Complete;
@@ -303,7 +303,8 @@ void DrawProgress(host::PictureBox& progress, std::uint8_t percent) {
         progress.Cls();
     }
     const std::string text = ProgressText(percent);
-    progress.SetAccessibleValue(std::to_wstring(percent) + L"%");
+    const std::string digits = std::to_string(percent);  // to_wstring would print through the C library
+    progress.SetAccessibleValue(std::wstring(digits.begin(), digits.end()) + L"%");
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     progress.Cls();
     const HDC dc = progress.hDC();

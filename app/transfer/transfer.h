@@ -22,8 +22,9 @@ namespace modI {
 // Tests shorten it.
 extern DWORD NetworkTimeoutMs;
 
-// The first wait before a broken download is asked for the rest, milliseconds; each further
-// try in a row that brought nothing waits twice as long. Tests shorten it.
+// The wait before a broken download is asked for the rest after a try that brought nothing,
+// milliseconds; each further fruitless try in a row waits twice as long. A break after progress
+// is asked again at once. Tests shorten it.
 extern DWORD ResumeWaitMs;
 
 // Size of one read.

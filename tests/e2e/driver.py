@@ -721,6 +721,19 @@ def accessible_objects(session, title=MAIN_TITLE):
     return objects
 
 
+def wait_accessible_objects(session, ready, timeout=SCREEN_TIMEOUT, title=MAIN_TITLE):
+    """The accessible objects (as accessible_objects reads them) once ready(objects) holds;
+    after timeout the last ones read, whatever they are, for the caller's checks to report."""
+    last = []
+
+    def probe():
+        last[:] = accessible_objects(session, title)
+        return ready(last)
+
+    _wait_until("accessible objects", timeout, probe)
+    return last
+
+
 def accessible_default_action(session, role, name, title=MAIN_TITLE):
     """Asks the object (or element) of this role and name for its default action, from a
     second process; raises when there is none or the call fails."""

@@ -2,7 +2,6 @@
 can reach says what it is (role, name, state, default action), and the default actions do
 what a click does (Install installs, the close box closes the window)."""
 
-import time
 import unittest
 
 import driver
@@ -68,9 +67,9 @@ class AccessibilityTests(unittest.TestCase):
 
         # The typed address is the e-mail box's value.
         window.type(EMAIL)
-        time.sleep(0.3)
-        email = self.find(driver.accessible_objects(self.session), D.ROLE_TEXT, "Email:")
-        self.assertEqual(EMAIL, email.value)
+        objects = driver.wait_accessible_objects(
+            self.session, lambda found: any(o.role == D.ROLE_TEXT and o.value == EMAIL for o in found))
+        self.assertEqual(EMAIL, self.find(objects, D.ROLE_TEXT, "Email:").value)
 
     def test_default_actions_install_as_clicks_do(self):
         s = self.session
@@ -79,8 +78,9 @@ class AccessibilityTests(unittest.TestCase):
         driver.accessible_default_action(s, D.ROLE_RADIOBUTTON, "Orb Vorex 2009 Pro Trial")
         driver.accessible_default_action(s, D.ROLE_CHECKBUTTON,
                                          "Send news and updates to this email address")
-        time.sleep(0.3)
-        objects = driver.accessible_objects(s)
+        # Each default action runs from the window's queue: read once both have.
+        objects = driver.wait_accessible_objects(s, lambda found: any(
+            o.role == D.ROLE_CHECKBUTTON and o.has(D.STATE_CHECKED) for o in found))
         self.assertTrue(self.find(objects, D.ROLE_RADIOBUTTON, "Orb Vorex 2009 Pro Trial")
                         .has(D.STATE_CHECKED))
         self.assertFalse(self.find(objects, D.ROLE_RADIOBUTTON, "Orb Vorex 2009 Lite Trial")

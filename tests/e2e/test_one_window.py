@@ -52,6 +52,16 @@ class OneWindowAndBrokenLineTests(unittest.TestCase):
             time.sleep(0.2)
         return self.session.foreground_window_id()
 
+    def point_off(self, inside, off):
+        """A screen point in the lower half of the box `inside` (below a window's caption and
+        menu: its text) that the box `off` does not cover; fails when there is none."""
+        for fy in (0.75, 0.6, 0.9):
+            for fx in (0.5, 0.25, 0.75, 0.1, 0.9):
+                x, y = inside.x + int(inside.width * fx), inside.y + int(inside.height * fy)
+                if not (off.x <= x < off.x + off.width and off.y <= y < off.y + off.height):
+                    return x, y
+        self.fail(f"the setup window {off} covers the text of {inside}")
+
     def test_a_line_broken_during_the_download_is_resumed(self):
         # Slow enough to see the bar move before the break.
         driver.service_control(cut_once=BREAK_AT, throttle=200000)
@@ -80,7 +90,8 @@ class OneWindowAndBrokenLineTests(unittest.TestCase):
         notepad = s.wait_window(x_class="notepad.exe", timeout=WINDOW_TIMEOUT)
         self.assertIsNotNone(notepad, "notepad did not show")
         # A click into notepad's text, off the setup window, as a user would make it.
-        s.xdotool("mousemove", "700", "550")
+        x, y = self.point_off(notepad.geometry(), window.geometry())
+        s.xdotool("mousemove", str(x), str(y))
         s.xdotool("click", "1")
         self.assertEqual(notepad.id, self.wait_foreground(notepad.id))
         second = s.start(driver.PROGRAM)

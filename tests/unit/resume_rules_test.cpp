@@ -127,4 +127,24 @@ TEST(ResumeTries, ThreeFruitlessTriesInARowEndTheDownload) {
     EXPECT_FALSE(tries.MayTryAgain(1500));
 }
 
+// A break after progress is tried again at once; fruitless tries in a row wait longer each time.
+TEST(ResumeTries, OnlyFruitlessTriesWait) {
+    modI::ResumeTries tries;
+    const struct {
+        std::int64_t held;
+        std::uint32_t waitMs;
+    } breaks[] = {
+        {1000, 0},     // the first break, after progress
+        {2000, 0},     // further again
+        {2000, 1000},  // nothing since the last break
+        {2000, 2000},
+        {2500, 0},  // progress starts the waits again
+        {2500, 1000},
+    };
+    for (const auto& b : breaks) {
+        ASSERT_TRUE(tries.MayTryAgain(b.held)) << b.held;
+        EXPECT_EQ(tries.WaitBeforeNextTryMs(1000), b.waitMs) << "fruitless " << tries.Fruitless();
+    }
+}
+
 }  // namespace

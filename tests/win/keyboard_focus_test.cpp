@@ -37,8 +37,7 @@ void PressKeys(std::initializer_list<WORD> keys) {
         in.ki.dwFlags = KEYEVENTF_KEYUP;
         inputs.push_back(in);
     }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    wintest::PumpFor(60);
+    wintest::SendInputAndPump(std::move(inputs));
 }
 
 void Tab(int times, bool backwards) {

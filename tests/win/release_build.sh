@@ -13,17 +13,19 @@ rm -rf "$work"
 mkdir -p "$work"
 work=$(realpath "$work")
 
-# The compiler's output comes from ccache where there is one, to keep this quick: what a clean
-# build may change from one run to the next is what the link and the resource compiler add.
-if command -v ccache >/dev/null; then
-    export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
-    export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
-fi
+# Every object is compiled afresh in each tree, without a compiler cache even where the
+# caller's environment names one: a cached object would hide a compiler whose output differs
+# from one run to the next.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export CCACHE_DISABLE=1
 
 # One clean build of the product: build NAME
 build() {
     rm -rf "$work/$1"
-    cmake --preset win32-release -S "$source_dir" -B "$work/$1" >/dev/null
+    cmake --preset win32-release -S "$source_dir" -B "$work/$1" \
+        -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= >/dev/null
+    grep -q '^CMAKE_CXX_COMPILER_LAUNCHER:[A-Z]*=$' "$work/$1/CMakeCache.txt" ||
+        fail "the $1 tree compiles through a launcher"
     cmake --build "$work/$1" --target OrbVorexTrialWebSetup -j2 >/dev/null
 }
 build first
