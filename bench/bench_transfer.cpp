@@ -20,6 +20,7 @@
 #include "app/transfer/body_sink.h"
 #include "app/installer/files.h"
 #include "app/transfer/transfer.h"
+#include "app/window/progress_watcher.h"
 #include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"
@@ -120,7 +121,9 @@ Download FetchWithProgress(const std::string& url, const std::string& folder) {
         },
         name);
     const bool cancel = false;
-    modI::FetchUrl(url, "", true, name, &bar, cancel, nullptr, 20000, modI::Waiting::WithEvents, &installer);
+    modI::ProgressWatcher progress(bar);
+    modI::FetchUrl({.address = url, .wantFile = true, .minSize = 20000, .readLength = true}, name, cancel, &progress,
+                   &installer);
     done.seconds = SecondsSince(start);
     // A failed download leaves no name; a file that cannot be renamed or read back is no install.
     if (!name.empty() && installer.Finish()) done.bytes = installer.Size();

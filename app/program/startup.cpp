@@ -62,7 +62,7 @@ int Main() {
 
     InitCodeTable();
     AppTitle = texts::AppTitle.Decode();
-    frmMainQueries::ReadBoundsFromEnvironment();
+    latestversion::ReadBoundsFromEnvironment();
 
     RegisterProgramControls();
     {

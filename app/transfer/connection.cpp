@@ -61,6 +61,7 @@ struct Connection::Shared {
     DWORD_PTR completedResult = 0;
     DWORD completedError = ERROR_SUCCESS;
     bool pending = false;  // the last call finished late
+    DWORD error = 0;       // why the last call that failed did; written before the job ends
 
     // The job's results.
     bool ok = false;
@@ -128,9 +129,13 @@ struct Connection::Shared {
     bool Finished(BOOL done) {
         pending = false;
         if (done) return true;
-        if (GetLastError() != ERROR_IO_PENDING) return false;
+        if (const DWORD failed = GetLastError(); failed != ERROR_IO_PENDING) {
+            error = failed;
+            return false;
+        }
         WaitForSingleObject(completed.get(), INFINITE);  // WinINet's own time-outs end the call
         pending = true;
+        if (completedError != ERROR_SUCCESS) error = completedError;
         return completedError == ERROR_SUCCESS;
     }
 
@@ -312,6 +317,8 @@ bool Connection::Run(const bool& cancel) {
 
 HINTERNET Connection::Request() const { return shared_ ? shared_->request.get() : nullptr; }
 
+DWORD Connection::Error() const { return shared_ ? shared_->error : gaveUpError_; }
+
 bool Connection::Open(const std::string& url, const std::string& headers, DWORD flags, const bool& cancel) {
     if (!Ok() || reading_) return false;
     shared_->job = Job::Open;
@@ -400,10 +407,9 @@ Connection::Waited Connection::WaitSlice(const bool& cancel, DWORD start) {
     const DWORD timeoutMs = shared_->timeoutMs;
     const DWORD elapsed = GetTickCount() - start;  // unsigned: survives the tick wrap
     const DWORD slice = elapsed >= timeoutMs ? 0 : std::min(kWaitSliceMs, timeoutMs - elapsed);
-    const HANDLE done = shared_->done.get();
-    if (MsgWaitForMultipleObjects(1, &done, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) return Waited::Done;
-    host::App::DoEvents();
+    if (host::App::WaitForEvents(shared_->done.get(), slice)) return Waited::Done;
     if (cancel || GetTickCount() - start >= timeoutMs) {
+        gaveUpError_ = cancel ? ERROR_INTERNET_OPERATION_CANCELLED : ERROR_INTERNET_TIMEOUT;
         GiveUp();
         return Waited::GaveUp;
     }

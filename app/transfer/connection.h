@@ -68,6 +68,10 @@ public:
     // The current request's handle, for calls that do not wait (its response headers).
     HINTERNET Request() const;
 
+    // Why the last call that failed did: WinINet's error, ERROR_INTERNET_OPERATION_CANCELLED
+    // or ERROR_INTERNET_TIMEOUT when the wait was given up; 0 when none has failed.
+    DWORD Error() const;
+
 private:
     struct Shared;
     bool Blocking() const { return waiting_ == Waiting::Blocking; }
@@ -82,6 +86,7 @@ private:
     std::string current_;      // what the last read delivered
     Waiting waiting_;
     bool reading_ = false;     // the worker reads the body on its own
+    DWORD gaveUpError_ = 0;    // why the wait was given up
     host::unique_thread thread_;  // the worker; empty when it could not be started
 };
 

@@ -10,7 +10,7 @@
 #include "host/boundary.h"
 #include "host/handles.h"
 
-namespace frmMainQueries {
+namespace latestversion {
 
 VersionBounds QueryBounds;
 
@@ -19,7 +19,7 @@ std::string GetLatestVersion() { return LatestVersionFrom(texts::VersionUrl.Deco
 std::string LatestVersionFrom(const std::string& url, modI::Waiting waiting) {
     std::string fileName;
     const bool neverCancelled = false;
-    const std::string body = modI::FetchUrl(url, "", false, fileName, nullptr, neverCancelled, nullptr, 0, waiting);
+    const std::string body = modI::FetchUrl({.address = url, .waiting = waiting}, fileName, neverCancelled);
     return modMain::FormatLatestVersion(body);
 }
 
@@ -87,4 +87,4 @@ std::string VersionQuery::Text() const {
     return WaitForSingleObject(shared_->ready.get(), 0) == WAIT_OBJECT_0 ? shared_->text : std::string();
 }
 
-}  // namespace frmMainQueries
+}  // namespace latestversion

@@ -9,13 +9,13 @@
 
 #include "app/transfer/connection.h"
 
-namespace frmMainQueries {
+namespace latestversion {
 
 // Version, month name, day and year of the service's version file, or the query's error
 // text when it cannot be had. Blocks while the transfer runs (events are processed).
 std::string GetLatestVersion();
 
-// The same for the version file at `url`; `waiting` as for FetchUrl.
+// The same for the version file at `url`; `waiting` as for TransferRequest.
 std::string LatestVersionFrom(const std::string& url, modI::Waiting waiting = modI::Waiting::WithEvents);
 
 // When the window shows at the latest, with or without the answer, and when the label gives
@@ -54,4 +54,4 @@ private:
     std::shared_ptr<Shared> shared_;
 };
 
-}  // namespace frmMainQueries
+}  // namespace latestversion

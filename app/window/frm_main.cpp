@@ -14,6 +14,7 @@
 #include "app/window/taskbar.h"
 #include "app/texts/texts.h"
 #include "app/transfer/transfer.h"
+#include "app/window/progress_watcher.h"
 #include "support/window_helpers.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"
@@ -121,7 +122,7 @@ bool frmMain::Init() {
     // The version query runs while the window is set up. An answer in time shows with the
     // window; otherwise the window shows with "Connecting..." and takes the answer later.
     const DWORD started = modMain::StartTick.value_or(GetTickCount());
-    frmMainQueries::VersionQuery version(texts::VersionUrl.Decode());
+    latestversion::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
     std::int32_t frameX = 0, frameY = 0;  // 0: taken from the system's frame metrics
     modMain::ShapeWindow(form_,
@@ -133,7 +134,7 @@ bool frmMain::Init() {
                           .BumpBottom = 55,
                           .BumpCurvature = 65},
                          frameX, frameY);
-    const auto& bounds = frmMainQueries::QueryBounds;
+    const auto& bounds = latestversion::QueryBounds;
     const DWORD waitBeforeShowing = bounds.showWithinMs - std::min(bounds.showWithinMs, kShowingTakesMs);
     bool versionShown = AwaitVersion(version, started, waitBeforeShowing);
     if (Closing) return false;  // unloaded before it was shown: nothing more to show
@@ -162,7 +163,7 @@ bool frmMain::Init() {
 
 // Runs the window's events until the version text is in (and shows it), `boundMs` after
 // `started` has passed, or the window is unloading. True when the text is shown.
-bool frmMain::AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs) {
+bool frmMain::AwaitVersion(const latestversion::VersionQuery& version, DWORD started, DWORD boundMs) {
     while (!Closing) {
         const DWORD elapsed = GetTickCount() - started;  // unsigned: survives the tick wrap
         if (elapsed >= boundMs) return false;
@@ -292,9 +293,11 @@ void frmMain::cmdInstall_Click() {
     const std::string address = modMain::BuildRequestAddress(*email, pro, chkAddToNewsAndUpdates->Checked());
     std::string fileName;
     modMain::InstallerFile installer(FindDesktop, fileName);
-    std::string reply =
-        modI::FetchUrl(address, "", true, fileName, picPB, Cancelled, tCheckEmail, 20000, modI::Waiting::WithEvents,
-                       &installer);
+    // The announced length decides: a reply shorter than an installer (20000 bytes) is a
+    // notice, not a file.
+    const modI::TransferRequest request{.address = address, .wantFile = true, .minSize = 20000, .readLength = true};
+    modI::ProgressWatcher progress(*picPB, tCheckEmail);
+    std::string reply = modI::FetchUrl(request, fileName, Cancelled, &progress, &installer);
     // Closing the window during the download ends it as a cancel does; the window is going
     // away, so nothing more is drawn into it or read from it.
     if (Closing) return;

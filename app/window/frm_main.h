@@ -22,7 +22,7 @@ namespace modMain {
 class InstallerFile;
 struct SaveFailure;
 }  // namespace modMain
-namespace frmMainQueries {
+namespace latestversion {
 class VersionQuery;
 }
 
@@ -69,7 +69,7 @@ public:
 private:
     static bool DesktopFolder(std::wstring& folder);
     bool FindControls();
-    bool AwaitVersion(const frmMainQueries::VersionQuery& version, DWORD started, DWORD boundMs);
+    bool AwaitVersion(const latestversion::VersionQuery& version, DWORD started, DWORD boundMs);
     void ConnectEvents();
     void DescribeForAssistiveTechnology();
     void DrawCaptionText(HDC hdc);

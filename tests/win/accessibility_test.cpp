@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/window/frm_main.h"
-#include "app/transfer/transfer.h"
+#include "app/window/progress_watcher.h"
 #include "button_fixture.h"
 #include "checklabel_fixture.h"
 #include "controls/button/cmd_orb.h"

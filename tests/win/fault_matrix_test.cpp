@@ -290,7 +290,7 @@ struct LoggedRequest {
 std::vector<LoggedRequest> LoggedRequests() {
     std::string name;
     const bool no = false;
-    const std::string log = modI::FetchUrl(ORB_SERVICE_ADDRESS "/_log", "", false, name, nullptr, no, nullptr, 0);
+    const std::string log = modI::FetchUrl({.address = ORB_SERVICE_ADDRESS "/_log"}, name, no);
     std::vector<LoggedRequest> requests;
     const std::string targetKey = "\"target\": \"", statusKey = "\"status\": ", rangeKey = "\"content_range\": \"";
     for (std::size_t at = log.find(targetKey); at != std::string::npos; at = log.find(targetKey, at)) {

@@ -171,7 +171,7 @@ private:
 
 TEST(VersionQuery, AnsweredOnItsOwnThread) {
     ControlService("reset=1&version=20120623;2009.4.2");
-    frmMainQueries::VersionQuery query(ORB_SERVICE_ADDRESS "/latest/version.txt");
+    latestversion::VersionQuery query(ORB_SERVICE_ADDRESS "/latest/version.txt");
     EXPECT_EQ(query.Text(), "") << "no text before it is ready";
     ASSERT_EQ(WaitForSingleObject(query.Ready(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(query.Text(), "2009.4.2, June 23, 2012");
@@ -186,7 +186,7 @@ TEST(VersionQuery, AServerThatNeverAnswersNeitherBlocksNorHoldsUpTheEnd) {
         const std::string url = silent.Url(scheme);
         const DWORD start = GetTickCount();
         {
-            frmMainQueries::VersionQuery query(url);
+            latestversion::VersionQuery query(url);
             EXPECT_LT(GetTickCount() - start, 200u) << "starting the query waits for the server";
             EXPECT_EQ(WaitForSingleObject(query.Ready(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
         }

@@ -13,9 +13,7 @@ namespace wintest {
 inline void ControlService(const std::string& query) {
     std::string name;
     const bool no = false;
-    ASSERT_EQ(modI::FetchUrl(ORB_SERVICE_ADDRESS "/_control?" + query, "", false, name, nullptr, no,
-                             nullptr, 0),
-              "ok");
+    ASSERT_EQ(modI::FetchUrl({.address = ORB_SERVICE_ADDRESS "/_control?" + query}, name, no), "ok");
 }
 
 }  // namespace wintest

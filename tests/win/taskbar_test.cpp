@@ -12,6 +12,7 @@
 
 #include "app/window/frm_main.h"
 #include "app/transfer/transfer.h"
+#include "app/window/progress_watcher.h"
 #include "host/app.h"
 #include "host/form.h"
 #include "host/standard_controls.h"
@@ -82,8 +83,10 @@ struct TaskbarFixture : testing::Test {
     void Download(const std::string& control, const bool& cancel = false) {
         wintest::ControlService("reset=1" + (control.empty() ? "" : "&" + control));
         std::string name;
-        modI::FetchUrl(ORB_SERVICE_ADDRESS "/files/OrbVorex2009LiteTrial.exe", "", true, name, bar, cancel, nullptr,
-                       20000);
+        modI::ProgressWatcher progress(*bar);
+        modI::FetchUrl({.address = ORB_SERVICE_ADDRESS "/files/OrbVorex2009LiteTrial.exe", .wantFile = true,
+                        .minSize = 20000, .readLength = true},
+                       name, cancel, &progress);
     }
 };
 

@@ -2,6 +2,7 @@
 // broken servers, and the progress bar drawn in a real picture box.
 #include "app/transfer/transfer.h"
 #include "app/transfer/transfer_rules.h"
+#include "app/window/progress_watcher.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,15 @@ struct FetchResult {
 FetchResult Fetch(const std::string& url, bool wantFile, host::PictureBox* progress, std::int32_t minSize,
                   const bool& cancel = false, host::Timer* activity = nullptr) {
     FetchResult r;
-    r.body = modI::FetchUrl(url, "", wantFile, r.fileName, progress, cancel, activity, minSize);
+    // As the window asks: with a bar, the announced length decides.
+    const modI::TransferRequest request{.address = url, .wantFile = wantFile, .minSize = minSize,
+                                        .readLength = progress != nullptr};
+    if (!progress) {
+        r.body = modI::FetchUrl(request, r.fileName, cancel);
+        return r;
+    }
+    modI::ProgressWatcher watcher(*progress, activity);
+    r.body = modI::FetchUrl(request, r.fileName, cancel, &watcher);
     return r;
 }
 
@@ -101,13 +110,13 @@ TEST(FetchUrl, BlockingCallsGiveTheSameAnswers) {
         TestHttpServer server(c.reply);
         std::string fileName;
         const bool no = false;
-        EXPECT_EQ(modI::FetchUrl(server.Url("/v"), "", false, fileName, nullptr, no, nullptr, 0, modI::Waiting::Blocking),
+        EXPECT_EQ(modI::FetchUrl({.address = server.Url("/v"), .waiting = modI::Waiting::Blocking}, fileName, no),
                   c.expected)
             << c.what;
     }
     std::string fileName;
     const bool no = false;
-    EXPECT_EQ(modI::FetchUrl("http://127.0.0.1:1/v", "", false, fileName, nullptr, no, nullptr, 0, modI::Waiting::Blocking),
+    EXPECT_EQ(modI::FetchUrl({.address = "http://127.0.0.1:1/v", .waiting = modI::Waiting::Blocking}, fileName, no),
               "")
         << "nobody listening";
 }
@@ -120,7 +129,7 @@ TEST(FetchUrl, NothingIsWrittenToTheCache) {
         const std::string url = server.Url("/cache-probe");
         std::string fileName;
         const bool no = false;
-        ASSERT_EQ(modI::FetchUrl(url, "", false, fileName, nullptr, no, nullptr, 0, waiting), "cached?");
+        ASSERT_EQ(modI::FetchUrl({.address = url, .waiting = waiting}, fileName, no), "cached?");
         DWORD size = 0;
         EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) || GetLastError() == ERROR_INSUFFICIENT_BUFFER)
             << "a cache entry for " << url;
@@ -206,7 +215,7 @@ TEST(FetchUrl, AnErrorStatusIsAFailureWhateverItsBody) {
         });
         std::string fileName = "unset";
         const bool no = false;
-        EXPECT_EQ(modI::FetchUrl(server.Url("/dl"), "", true, fileName, nullptr, no, nullptr, 20000), "") << status;
+        EXPECT_EQ(modI::FetchUrl({.address = server.Url("/dl"), .wantFile = true, .minSize = 20000}, fileName, no), "") << status;
         EXPECT_EQ(fileName, "") << status;
     }
 }
