@@ -203,14 +203,16 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Control::HandleMessage(message, wParam, lParam);
 }
 
-void PictureBox::Paint(HDC dc) {
-    if (surface_.PaintImage(dc)) return;
-    RECT r{};
-    GetClientRect(hWnd(), &r);
-    unique_brush back(CreateSolidBrush(ResolveColor(surface_.BackColor())));
-    FillRect(dc, &r, back.get());
-    if (picture_) picture_->Render(dc, 0, 0);
-    if (OnPaint) OnPaint();
+void PictureBox::Paint(HDC dc) { PaintSurface(hWnd(), dc, picture_.get(), OnPaint); }
+
+// ---- TwipsMouseControl ----
+
+LRESULT TwipsMouseControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
+                      App::TwipsPerPixelY())) {
+        return 0;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
 }
 
 // ---- OptionButton ----
@@ -377,14 +379,6 @@ void Label::SetAlignment(int alignment) { Restyle(alignment_, alignment); }
 void Label::SetWordWrap(bool wrap) { Restyle(wordWrap_, wrap); }
 void Label::SetRightToLeft(bool rtl) { Restyle(rightToLeft_, rtl); }
 
-LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
-                      App::TwipsPerPixelY())) {
-        return 0;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
-}
-
 void Label::Paint(HDC dc) {
     RECT r{};
     GetClientRect(hWnd(), &r);
@@ -436,14 +430,6 @@ void Image::SetPicture(PicturePtr picture) {
 void Image::SetStretch(bool stretch) {
     stretch_ = stretch;
     if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
-}
-
-LRESULT Image::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
-                      App::TwipsPerPixelY())) {
-        return 0;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
 }
 
 void Image::Paint(HDC dc) {
