@@ -100,7 +100,7 @@ void frmMain::ConnectEvents() {
         Cancelled = true;
     };
     lblVersionComparison->OnMouseDown = [](host::I2&, host::I2&, float&, float&) {
-        modMain::OpenDocument(texts::CompareUrl.Decode());
+        windowing::OpenDocument(texts::CompareUrl.Decode());
     };
     lblVersionComparison->OnMouseMove = [this](host::I2&, host::I2&, float&, float&, host::I4& state) {
         lblVersionComparison_MouseMove(state);
@@ -124,7 +124,7 @@ bool frmMain::Init() {
     frmMainQueries::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
     std::int32_t frameX = 0, frameY = 0;  // 0: taken from the system's frame metrics
-    modMain::ShapeWindow(form_,
+    windowing::ShapeWindow(form_,
                          {.Curvature = 40,
                           .LogoBump = true,
                           .BumpLeftAdd = 2,
@@ -145,7 +145,7 @@ bool frmMain::Init() {
         if (control->TypeName() != buttonType) continue;
         auto& button = static_cast<cmdOrb&>(*control);
         if (host::Container* container = button.Parent()) {
-            modMain::DrawButtonShadow(button, container->hDC(), false);
+            windowing::DrawButtonShadow(button, container->hDC(), false);
         }
         button.SetButtonClickHeight(3 * modMain::TwipsPerPixelY);
     }

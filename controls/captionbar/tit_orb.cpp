@@ -113,7 +113,7 @@ bool titOrb::SetLogo(host::PicturePtr ThePicture, bool IsVisible, std::int32_t P
     picLogo_->SetPicture(std::move(ThePicture));
     picLogo_->Move(PLeft, PTop, PWidth, PHeight);
     picLogo_->SetVisible(IsVisible);
-    modMain::ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
+    windowing::ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
     return false;
 }
 
@@ -710,11 +710,11 @@ void titOrb::OnMouseOver(std::int32_t x, std::int32_t y) {
 
 void titOrb::OnMouseOut() {
     redrawState_ = -1;
-    if (modMain::IsFormLoaded(parentName_)) ReDrawMenu(true, false);
+    if (windowing::IsFormLoaded(parentName_)) ReDrawMenu(true, false);
 }
 
 void titOrb::OnParentResize() {
-    if (!modMain::IsFormLoaded(parentName_)) return;
+    if (!windowing::IsFormLoaded(parentName_)) return;
     Cls();
     ReDrawMenu(true, false);
 }
