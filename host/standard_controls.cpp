@@ -40,6 +40,22 @@ void WriteColor(PropertyBag& bag, std::string_view key, OleColor value, OleColor
 constexpr OleColor kButtonFace = 0x8000000F;
 constexpr OleColor kButtonText = 0x80000012;
 
+// The caption and the two colours an option button and a label store after the control's
+// own values; the caption defaults to the control's name.
+template <typename StandardControl>
+void ReadCaptionAndColours(StandardControl& control, const PropertyBag& bag) {
+    control.SetCaption(bag.ReadProperty<std::string>("Caption", control.Name()));
+    control.SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
+    control.SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+}
+
+void WriteCaptionAndColours(PropertyBag& bag, const std::string& caption, const std::string& name,
+                            OleColor back, OleColor fore) {
+    bag.WriteProperty<std::string>("Caption", caption, name);
+    WriteColor(bag, "BackColor", back, kButtonFace);
+    WriteColor(bag, "ForeColor", fore, kButtonText);
+}
+
 }  // namespace
 
 // ---- TextBox ----
@@ -219,9 +235,7 @@ LRESULT TwipsMouseControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 void OptionButton::ReadDesignProperties(const PropertyBag& bag) {
     Control::ReadDesignProperties(bag);
-    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
-    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
-    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    ReadCaptionAndColours(*this, bag);
     SetFont(ReadFont(bag, "Font", FormFont(*this)));
     SetEnabled(bag.ReadProperty<bool>("Enabled", true));
     SetValue(bag.ReadProperty<bool>("Value", false));
@@ -229,9 +243,7 @@ void OptionButton::ReadDesignProperties(const PropertyBag& bag) {
 
 void OptionButton::WriteDesignProperties(PropertyBag& bag) const {
     Control::WriteDesignProperties(bag);
-    bag.WriteProperty<std::string>("Caption", caption_, Name());
-    WriteColor(bag, "BackColor", backColor_, kButtonFace);
-    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    WriteCaptionAndColours(bag, caption_, Name(), backColor_, foreColor_);
     WriteFont(bag, "Font", font_, FormFont(*this));
     bag.WriteProperty<bool>("Enabled", Enabled(), true);
     bag.WriteProperty<bool>("Value", value_, false);
@@ -323,9 +335,7 @@ std::optional<LRESULT> OptionButton::ReflectedMessage(UINT message, WPARAM wPara
 
 void Label::ReadDesignProperties(const PropertyBag& bag) {
     Control::ReadDesignProperties(bag);
-    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
-    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
-    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    ReadCaptionAndColours(*this, bag);
     SetBackStyle(bag.ReadProperty<I2>("BackStyle", 1));
     SetAlignment(bag.ReadProperty<I2>("Alignment", kLeft));
     SetWordWrap(bag.ReadProperty<bool>("WordWrap", false));
@@ -335,9 +345,7 @@ void Label::ReadDesignProperties(const PropertyBag& bag) {
 
 void Label::WriteDesignProperties(PropertyBag& bag) const {
     Control::WriteDesignProperties(bag);
-    bag.WriteProperty<std::string>("Caption", caption_, Name());
-    WriteColor(bag, "BackColor", backColor_, kButtonFace);
-    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    WriteCaptionAndColours(bag, caption_, Name(), backColor_, foreColor_);
     bag.WriteProperty<I2>("BackStyle", static_cast<I2>(backStyle_), 1);
     bag.WriteProperty<I2>("Alignment", static_cast<I2>(alignment_), kLeft);
     bag.WriteProperty<bool>("WordWrap", wordWrap_, false);
