@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window/caption_bar_setup.h"
 #include "app/window/frm_main.h"
 #include "controls/button/cmd_orb.h"
 #include "controls/captionbar/tit_orb.h"
@@ -58,17 +59,8 @@ std::string ReadFile(const char* path) {
 
 // The caption bar as the main window sets it up, with a stand-in logo and title.
 void SetUpTitleBar(host::Form& form, titOrb& bar) {
-    const int tpy = host::App::TwipsPerPixelY();
-    bar.InitMenu(1, 0x8000000F, 0x8000000D, form.GetFont(), false, true, false, 42 * tpy, 4, true, nullptr,
-                 true, 0, 0, false, false, false, 0, 0, true, false, true, 3);
-    titOrb::Colour background = RGB(180, 180, 180), highlight = RGB(0, 0, 0);
-    titOrb::Colour glyphs = RGB(255, 255, 255), highlightGlyphs = RGB(255, 255, 255);
-    bar.SynchColorsNow(background, highlight, glyphs, highlightGlyphs);
-    bar.SetTitlebar(false);
-    bar.SetDrawControlBoxes(true);
-    bar.SetAllowMaximize(false);
-    bar.SetLogo(host::Picture::FromIcon(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION))), true, 6, 9, 48, 48, 9,
-                65, -8, -8);
+    modMain::SetUpMainCaptionBar(form, bar,
+                                 host::Picture::FromIcon(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION))));
     bar.DrawControl = [](HDC& dc) {
         static const wchar_t kTitle[] = L"Orb Vorex 2009 Trial Web Setup";
         HFONT font = CreateFontA(-18, 10, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,

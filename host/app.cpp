@@ -24,11 +24,10 @@ struct Measures {
 const Measures& ScreenMeasures() {
     static const Measures measures = [] {
         Measures m;
-        HDC screen = GetDC(nullptr);
+        const WindowDc screen(nullptr);
         if (!screen) return m;  // the 96-dpi values
-        const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+        const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+        const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
         if (dpiX > 0) m.x = std::max(1, static_cast<int>(std::lround(kTwipsPerInch / dpiX)));
         if (dpiY > 0) m.y = std::max(1, static_cast<int>(std::lround(kTwipsPerInch / dpiY)));
         return m;
@@ -81,8 +80,8 @@ bool App::Effects::Shell(const std::string& commandLine, int windowStyle) {
                         &startup, &process)) {
         return false;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const unique_thread thread(process.hThread);
+    const unique_process started(process.hProcess);
     return true;
 }
 

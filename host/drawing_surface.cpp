@@ -58,9 +58,8 @@ void DrawingSurface::Attach(HWND window) {
 }
 
 void DrawingSurface::Detach() {
-    ReleaseState(windowDc_);
-    if (windowDc_) ReleaseDC(window_, windowDc_);
-    windowDc_ = nullptr;
+    ReleaseState(TakenWindowDc());
+    windowDc_.reset();
     window_ = nullptr;
     if (imageDc_) {
         ReleaseState(imageDc_.get());
@@ -75,11 +74,11 @@ void DrawingSurface::Detach() {
 HDC DrawingSurface::hDC() const { return autoRedraw_ && imageDc_ ? imageDc_.get() : WindowDc(); }
 
 HDC DrawingSurface::WindowDc() const {
-    if (!windowDc_ && window_) {
-        windowDc_ = GetDC(window_);
-        ApplyTo(windowDc_);
+    if (!TakenWindowDc() && window_) {
+        windowDc_.emplace(window_);
+        ApplyTo(windowDc_->get());
     }
-    return windowDc_;
+    return TakenWindowDc();
 }
 
 void DrawingSurface::SetScaleMode(int mode) {
@@ -186,7 +185,7 @@ void DrawingSurface::RecreateFont() {
 }
 
 void DrawingSurface::ApplyState() {
-    ApplyTo(windowDc_);
+    ApplyTo(TakenWindowDc());
     ApplyTo(imageDc_.get());
 }
 

@@ -140,7 +140,8 @@ private:
     HWND window_ = nullptr;
     // The window's own device context, taken when first needed: a surface with a persistent
     // image draws into the image and may never need it.
-    mutable HDC windowDc_ = nullptr;
+    mutable std::optional<host::WindowDc> windowDc_;
+    HDC TakenWindowDc() const { return windowDc_ ? windowDc_->get() : nullptr; }
     unique_dc imageDc_;
     unique_bitmap image_;
     HGDIOBJ imagePrevious_ = nullptr;

@@ -410,13 +410,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Window::HandleMessage(message, wParam, lParam);
 }
 
-void Form::Paint(HDC dc) {
-    if (surface_.PaintImage(dc)) return;
-    RECT r{};
-    GetClientRect(hWnd(), &r);
-    unique_brush back(CreateSolidBrush(ResolveColor(surface_.BackColor())));
-    FillRect(dc, &r, back.get());
-    if (OnPaint) OnPaint();
-}
+void Form::Paint(HDC dc) { PaintSurface(hWnd(), dc, nullptr, OnPaint); }
 
 }  // namespace host

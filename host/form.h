@@ -18,6 +18,7 @@
 
 #include "host/control.h"
 #include "host/drawing_surface.h"
+#include "host/surface_owner.h"
 #include "host/font.h"
 #include "host/notifier.h"
 #include "host/picture.h"
@@ -26,7 +27,7 @@
 
 namespace host {
 
-class Form : public Window, public Container {
+class Form : public Window, public Container, public SurfaceOwner {
 public:
     enum BorderStyles {
         kBorderNone = 0,
@@ -57,7 +58,6 @@ public:
 
     HWND hWnd() const override { return Window::hWnd(); }
     HDC hDC() override;
-    DrawingSurface& Surface() { return surface_; }
 
     int Left() const;
     int Top() const;
@@ -68,8 +68,6 @@ public:
     void SetWidth(int twips);
     void SetHeight(int twips);
     void Move(int left, int top, int width, int height);
-    double ScaleWidth() const { return surface_.ScaleWidth(); }
-    double ScaleHeight() const { return surface_.ScaleHeight(); }
 
     int BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(int style);
@@ -87,8 +85,6 @@ public:
     // The form's font, the ambient font of its user controls.
     const std::shared_ptr<host::Font>& GetFont() const { return font_; }
     void SetFont(std::shared_ptr<host::Font> font);
-    OleColor BackColor() const { return surface_.BackColor(); }
-    void SetBackColor(OleColor color) { surface_.SetBackColor(color); }
     int WindowState() const;
     void SetWindowState(int state);
     // Brings the form to the front.
@@ -171,7 +167,6 @@ private:
     HWND lastFocus_ = nullptr;  // the focus inside the form when it was last deactivated
     PicturePtr icon_;
     std::shared_ptr<host::Font> font_;
-    DrawingSurface surface_;
     std::vector<std::unique_ptr<Control>> controls_;
     Notifier<> resized_;
     Notifier<> unloaded_;

@@ -1,10 +1,12 @@
 #include "host/form_description.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace host {
@@ -122,22 +124,18 @@ public:
             }
             if (pos_ >= text_.size()) break;
             const char e = text_[pos_++];
-            switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'x': {
+            if (e == 'x') {
                 const int hi = pos_ < text_.size() ? HexDigit(text_[pos_]) : -1;
                 const int lo = pos_ + 1 < text_.size() ? HexDigit(text_[pos_ + 1]) : -1;
                 if (hi < 0 || lo < 0) return Fail<std::string>("\\x needs two hexadecimal digits");
                 out += static_cast<char>(hi * 16 + lo);
                 pos_ += 2;
-                break;
+                continue;
             }
-            default: return Fail<std::string>(std::string("unknown escape \\") + e);
-            }
+            const auto* escape = std::find_if(std::begin(kTextEscapes), std::end(kTextEscapes),
+                                              [e](const auto& pair) { return pair.first == e; });
+            if (escape == std::end(kTextEscapes)) return Fail<std::string>(std::string("unknown escape \\") + e);
+            out += escape->second;
         }
         return Fail<std::string>("the quoted text does not end");
     }

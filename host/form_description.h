@@ -27,11 +27,17 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/property_bag.h"
 
 namespace host {
+
+// The escapes of a quoted text besides \xHH: the letter after the backslash, and the character
+// it stands for.
+inline constexpr std::pair<char, char> kTextEscapes[] = {
+    {'"', '"'}, {'\\', '\\'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}};
 
 struct ControlDescription {
     std::string typeName;  // "Form" for the form's block

@@ -3,7 +3,9 @@
 // the writer needs is a large part of the run-time library.
 #include "host/form_description.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cmath>
 
 namespace host {
@@ -19,20 +21,17 @@ std::string QuoteText(const std::string& text) {
     std::string out = "\"";
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                out += "\\x";
-                out += kHex[c >> 4];
-                out += kHex[c & 15];
-            } else {
-                out += ch;
-            }
+        const auto* escape = std::find_if(std::begin(kTextEscapes), std::end(kTextEscapes),
+                                          [ch](const auto& pair) { return pair.second == ch; });
+        if (escape != std::end(kTextEscapes)) {
+            out += '\\';
+            out += escape->first;
+        } else if (c < 0x20 || c >= 0x7F) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
         }
     }
     return out + "\"";

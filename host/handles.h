@@ -70,6 +70,7 @@ inline void Dc(HDC dc) { DeleteDC(dc); }
 inline void Internet(HINTERNET handle) { InternetCloseHandle(handle); }
 inline void File(HANDLE file) { CloseHandle(file); }
 inline void Icon(HICON icon) { DestroyIcon(icon); }
+inline void Local(void* memory) { LocalFree(memory); }
 template <typename T>
 void GdiOf(T object) {
     DeleteObject(object);
@@ -91,6 +92,11 @@ using unique_icon = unique_handle<HICON, close::Icon>;
 // Kernel objects that are null when missing, closed with CloseHandle as files are.
 using unique_event = unique_handle<HANDLE, close::File>;   // from CreateEvent
 using unique_thread = unique_handle<HANDLE, close::File>;  // from CreateThread; closing does not end it
+using unique_process = unique_handle<HANDLE, close::File>;  // from CreateProcess; closing does not end it
+using unique_mutex = unique_handle<HANDLE, close::File>;    // from CreateMutex
+// Memory the system allocated for the caller (FORMAT_MESSAGE_ALLOCATE_BUFFER), freed with LocalFree.
+template <typename T>
+using unique_local = unique_handle<T*, close::Local>;
 
 // A critical section, initialised with its owner and deleted with it. Threads find it by its
 // address, so it neither copies nor moves: it stays inside the state it guards.

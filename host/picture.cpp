@@ -4,21 +4,18 @@ namespace host {
 
 std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap, std::optional<PictureSource> source) {
     if (!bitmap) return nullptr;
-    std::shared_ptr<Picture> picture(new Picture());
-    picture->type_ = Type::Bitmap;
+    const std::shared_ptr<Picture> picture = Make(Type::Bitmap, std::move(source));
     picture->bitmap_.reset(bitmap);
     BITMAP header{};
     GetObjectA(bitmap, sizeof header, &header);
     picture->width_ = header.bmWidth;
     picture->height_ = header.bmHeight < 0 ? -header.bmHeight : header.bmHeight;
-    picture->source_ = std::move(source);
     return picture;
 }
 
 std::shared_ptr<Picture> Picture::FromIcon(HICON icon, std::optional<PictureSource> source) {
     if (!icon) return nullptr;
-    std::shared_ptr<Picture> picture(new Picture());
-    picture->type_ = Type::Icon;
+    const std::shared_ptr<Picture> picture = Make(Type::Icon, std::move(source));
     picture->icon_.reset(icon);
     ICONINFO info{};
     if (GetIconInfo(icon, &info)) {
@@ -30,6 +27,12 @@ std::shared_ptr<Picture> Picture::FromIcon(HICON icon, std::optional<PictureSour
         // A monochrome icon's mask holds the AND and XOR halves one above the other.
         picture->height_ = color ? header.bmHeight : header.bmHeight / 2;
     }
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::Make(Type type, std::optional<PictureSource> source) {
+    std::shared_ptr<Picture> picture(new Picture());
+    picture->type_ = type;
     picture->source_ = std::move(source);
     return picture;
 }

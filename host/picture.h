@@ -35,6 +35,8 @@ public:
 
 private:
     Picture() = default;
+    // An empty picture of `type`, for the factories to fill in.
+    static std::shared_ptr<Picture> Make(Type type, std::optional<PictureSource> source);
 
     Type type_ = Type::Bitmap;
     unique_bitmap bitmap_;

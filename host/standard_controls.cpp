@@ -40,6 +40,22 @@ void WriteColor(PropertyBag& bag, std::string_view key, OleColor value, OleColor
 constexpr OleColor kButtonFace = 0x8000000F;
 constexpr OleColor kButtonText = 0x80000012;
 
+// The caption and the two colours an option button and a label store after the control's
+// own values; the caption defaults to the control's name.
+template <typename StandardControl>
+void ReadCaptionAndColours(StandardControl& control, const PropertyBag& bag) {
+    control.SetCaption(bag.ReadProperty<std::string>("Caption", control.Name()));
+    control.SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
+    control.SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+}
+
+void WriteCaptionAndColours(PropertyBag& bag, const std::string& caption, const std::string& name,
+                            OleColor back, OleColor fore) {
+    bag.WriteProperty<std::string>("Caption", caption, name);
+    WriteColor(bag, "BackColor", back, kButtonFace);
+    WriteColor(bag, "ForeColor", fore, kButtonText);
+}
+
 }  // namespace
 
 // ---- TextBox ----
@@ -204,23 +220,23 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Control::HandleMessage(message, wParam, lParam);
 }
 
-void PictureBox::Paint(HDC dc) {
-    if (surface_.PaintImage(dc)) return;
-    RECT r{};
-    GetClientRect(hWnd(), &r);
-    unique_brush back(CreateSolidBrush(ResolveColor(surface_.BackColor())));
-    FillRect(dc, &r, back.get());
-    if (picture_) picture_->Render(dc, 0, 0);
-    if (OnPaint) OnPaint();
+void PictureBox::Paint(HDC dc) { PaintSurface(hWnd(), dc, picture_.get(), OnPaint); }
+
+// ---- TwipsMouseControl ----
+
+LRESULT TwipsMouseControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
+                      App::TwipsPerPixelY())) {
+        return 0;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
 }
 
 // ---- OptionButton ----
 
 void OptionButton::ReadDesignProperties(const PropertyBag& bag) {
     Control::ReadDesignProperties(bag);
-    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
-    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
-    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    ReadCaptionAndColours(*this, bag);
     SetFont(ReadFont(bag, "Font", FormFont(*this)));
     SetEnabled(bag.ReadProperty<bool>("Enabled", true));
     SetValue(bag.ReadProperty<bool>("Value", false));
@@ -228,9 +244,7 @@ void OptionButton::ReadDesignProperties(const PropertyBag& bag) {
 
 void OptionButton::WriteDesignProperties(PropertyBag& bag) const {
     Control::WriteDesignProperties(bag);
-    bag.WriteProperty<std::string>("Caption", caption_, Name());
-    WriteColor(bag, "BackColor", backColor_, kButtonFace);
-    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    WriteCaptionAndColours(bag, caption_, Name(), backColor_, foreColor_);
     WriteFont(bag, "Font", font_, FormFont(*this));
     bag.WriteProperty<bool>("Enabled", Enabled(), true);
     bag.WriteProperty<bool>("Value", value_, false);
@@ -322,9 +336,7 @@ std::optional<LRESULT> OptionButton::ReflectedMessage(UINT message, WPARAM wPara
 
 void Label::ReadDesignProperties(const PropertyBag& bag) {
     Control::ReadDesignProperties(bag);
-    SetCaption(bag.ReadProperty<std::string>("Caption", Name()));
-    SetBackColor(ReadColor(bag, "BackColor", kButtonFace));
-    SetForeColor(ReadColor(bag, "ForeColor", kButtonText));
+    ReadCaptionAndColours(*this, bag);
     SetBackStyle(bag.ReadProperty<I2>("BackStyle", 1));
     SetAlignment(bag.ReadProperty<I2>("Alignment", kLeft));
     SetWordWrap(bag.ReadProperty<bool>("WordWrap", false));
@@ -334,9 +346,7 @@ void Label::ReadDesignProperties(const PropertyBag& bag) {
 
 void Label::WriteDesignProperties(PropertyBag& bag) const {
     Control::WriteDesignProperties(bag);
-    bag.WriteProperty<std::string>("Caption", caption_, Name());
-    WriteColor(bag, "BackColor", backColor_, kButtonFace);
-    WriteColor(bag, "ForeColor", foreColor_, kButtonText);
+    WriteCaptionAndColours(bag, caption_, Name(), backColor_, foreColor_);
     bag.WriteProperty<I2>("BackStyle", static_cast<I2>(backStyle_), 1);
     bag.WriteProperty<I2>("Alignment", static_cast<I2>(alignment_), kLeft);
     bag.WriteProperty<bool>("WordWrap", wordWrap_, false);
@@ -377,14 +387,6 @@ void Label::SetBackStyle(int style) { Restyle(backStyle_, style); }
 void Label::SetAlignment(int alignment) { Restyle(alignment_, alignment); }
 void Label::SetWordWrap(bool wrap) { Restyle(wordWrap_, wrap); }
 void Label::SetRightToLeft(bool rtl) { Restyle(rightToLeft_, rtl); }
-
-LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
-                      App::TwipsPerPixelY())) {
-        return 0;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
-}
 
 void Label::Paint(HDC dc) {
     RECT r{};
@@ -437,14 +439,6 @@ void Image::SetPicture(PicturePtr picture) {
 void Image::SetStretch(bool stretch) {
     stretch_ = stretch;
     if (hWnd()) InvalidateRect(hWnd(), nullptr, TRUE);
-}
-
-LRESULT Image::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (DispatchMouse(*this, message, wParam, lParam, App::TwipsPerPixelX(),
-                      App::TwipsPerPixelY())) {
-        return 0;
-    }
-    return Control::HandleMessage(message, wParam, lParam);
 }
 
 void Image::Paint(HDC dc) {

@@ -14,6 +14,7 @@
 
 #include "host/control.h"
 #include "host/drawing_surface.h"
+#include "host/surface_owner.h"
 #include "host/font.h"
 #include "host/handles.h"
 #include "host/picture.h"
@@ -55,7 +56,7 @@ private:
 
 // A child window with a drawing state and a persistent image (AutoRedraw). It can hold
 // controls of its own; their placement is in its scale.
-class PictureBox : public Control, public Container, public MouseEvents {
+class PictureBox : public Control, public Container, public MouseEvents, public SurfaceOwner {
 public:
     using Control::Control;
     ~PictureBox() override;
@@ -65,25 +66,9 @@ public:
 
     HWND hWnd() const override { return Control::hWnd(); }
     HDC hDC() override { return surface_.hDC(); }
-    DrawingSurface& Surface() { return surface_; }
 
-    bool AutoRedraw() const { return surface_.AutoRedraw(); }
-    void SetAutoRedraw(bool on) { surface_.SetAutoRedraw(on); }
-    void Cls() { surface_.Cls(); }
     // Repaints the window now from the persistent image (or through OnPaint).
     void Refresh() override;
-    OleColor BackColor() const { return surface_.BackColor(); }
-    void SetBackColor(OleColor color) { surface_.SetBackColor(color); }
-    OleColor ForeColor() const { return surface_.ForeColor(); }
-    void SetForeColor(OleColor color) { surface_.SetForeColor(color); }
-    OleColor FillColor() const { return surface_.FillColor(); }
-    void SetFillColor(OleColor color) { surface_.SetFillColor(color); }
-    int FillStyle() const { return surface_.FillStyle(); }
-    void SetFillStyle(int style) { surface_.SetFillStyle(style); }
-    int ScaleMode() const { return surface_.ScaleMode(); }
-    void SetScaleMode(int mode) { surface_.SetScaleMode(mode); }
-    double ScaleWidth() const { return surface_.ScaleWidth(); }
-    double ScaleHeight() const { return surface_.ScaleHeight(); }
     // 0 no border, 1 a sunken edge.
     int BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(int style);
@@ -108,7 +93,6 @@ protected:
     void WindowDestroyed() override { surface_.Detach(); }
 
 private:
-    DrawingSurface surface_;
     PicturePtr picture_;
     int borderStyle_ = 1;
 };
@@ -156,11 +140,20 @@ private:
     unique_brush backBrush_;
 };
 
+// A windowed control without a scale of its own: its mouse events give positions in twips.
+class TwipsMouseControl : public Control, public MouseEvents {
+public:
+    using Control::Control;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 // Text drawn in its font and colours, opaque or over what its container shows.
-class Label : public Control, public MouseEvents {
+class Label : public TwipsMouseControl {
 public:
     enum Alignments { kLeft = 0, kRight = 1, kCenter = 2 };
-    using Control::Control;
+    using TwipsMouseControl::TwipsMouseControl;
     std::string TypeName() const override { return "Label"; }
     void ReadDesignProperties(const PropertyBag& bag) override;
     void WriteDesignProperties(PropertyBag& bag) const override;
@@ -193,7 +186,6 @@ public:
 
 protected:
     bool CreateControlWindow(HWND parent, const RECT& pixels) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     bool PaintsBackground() const override { return true; }
 
@@ -219,9 +211,9 @@ private:
 };
 
 // A picture over its container; stretched to the control's size when Stretch is on.
-class Image : public Control, public MouseEvents {
+class Image : public TwipsMouseControl {
 public:
-    using Control::Control;
+    using TwipsMouseControl::TwipsMouseControl;
     std::string TypeName() const override { return "Image"; }
     void ReadDesignProperties(const PropertyBag& bag) override;
     void WriteDesignProperties(PropertyBag& bag) const override;
@@ -233,7 +225,6 @@ public:
 
 protected:
     bool CreateControlWindow(HWND parent, const RECT& pixels) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     bool PaintsBackground() const override { return true; }
 

@@ -25,6 +25,7 @@
 
 #include "host/control.h"
 #include "host/drawing_surface.h"
+#include "host/surface_owner.h"
 #include "host/event.h"
 #include "host/picture.h"
 #include "host/property_bag.h"
@@ -66,7 +67,7 @@ struct AmbientProperties {
     OleColor ForeColor = 0x80000012;
 };
 
-class UserControl : public Control, public Container {
+class UserControl : public Control, public Container, public SurfaceOwner {
 public:
     // Mouse pointers (MousePointer): 0 the class's, 1 to 15 the system's shapes (arrow,
     // cross, I-beam, icon, the four sizing arrows, up arrow, hourglass, no-drop, arrow and
@@ -78,50 +79,11 @@ public:
 
     HWND hWnd() const override { return Control::hWnd(); }
     HDC hDC() override { return surface_.hDC(); }
-    DrawingSurface& Surface() { return surface_; }
 
-    // ---- the drawing state (see DrawingSurface) ----
-    int ScaleMode() const { return surface_.ScaleMode(); }
-    void SetScaleMode(int mode) { surface_.SetScaleMode(mode); }
-    double ScaleWidth() const { return surface_.ScaleWidth(); }
-    double ScaleHeight() const { return surface_.ScaleHeight(); }
-    double CurrentX() const { return surface_.CurrentX(); }
-    double CurrentY() const { return surface_.CurrentY(); }
-    void SetCurrentX(double x) { surface_.SetCurrentX(x); }
-    void SetCurrentY(double y) { surface_.SetCurrentY(y); }
-    OleColor ForeColor() const { return surface_.ForeColor(); }
-    void SetForeColor(OleColor c) { surface_.SetForeColor(c); }
-    OleColor BackColor() const { return surface_.BackColor(); }
-    void SetBackColor(OleColor c) { surface_.SetBackColor(c); }
-    OleColor FillColor() const { return surface_.FillColor(); }
-    void SetFillColor(OleColor c) { surface_.SetFillColor(c); }
-    int FillStyle() const { return surface_.FillStyle(); }
-    void SetFillStyle(int s) { surface_.SetFillStyle(s); }
-    int DrawWidth() const { return surface_.DrawWidth(); }
-    void SetDrawWidth(int w) { surface_.SetDrawWidth(w); }
-    int BackStyle() const { return surface_.BackStyle(); }
+    // ---- the drawing state (see SurfaceOwner): the back style also restyles the window ----
     void SetBackStyle(int s);
     const std::shared_ptr<host::Font>& GetFont() const { return surface_.GetFont(); }
     void SetFont(std::shared_ptr<host::Font> font) { surface_.SetFont(std::move(font)); }
-    bool FontUnderline() const { return surface_.FontUnderline(); }
-    void SetFontUnderline(bool u) { surface_.SetFontUnderline(u); }
-    bool AutoRedraw() const { return surface_.AutoRedraw(); }
-    void SetAutoRedraw(bool on) { surface_.SetAutoRedraw(on); }
-    void Print(const std::string& text, bool lineBreak = true) { surface_.Print(text, lineBreak); }
-    double TextWidth(const std::string& text) const { return surface_.TextWidth(text); }
-    double TextHeight(const std::string& text) const { return surface_.TextHeight(text); }
-    void Line(double x1, double y1, double x2, double y2, std::optional<OleColor> c = {}) {
-        surface_.Line(x1, y1, x2, y2, c);
-    }
-    void Box(double x1, double y1, double x2, double y2, std::optional<OleColor> c = {},
-             bool filled = false) {
-        surface_.Box(x1, y1, x2, y2, c, filled);
-    }
-    void Circle(double x, double y, double r, std::optional<OleColor> c = {}) {
-        surface_.Circle(x, y, r, c);
-    }
-    void PSet(double x, double y, std::optional<OleColor> c = {}) { surface_.PSet(x, y, c); }
-    void Cls() { surface_.Cls(); }
     // Repaints the window now.
     void Refresh() override;
 
@@ -231,7 +193,6 @@ private:
     bool Contains(HWND window) const;
     void CheckShown();
 
-    DrawingSurface surface_;
     host::Extender extender_{*this};
     // The constituents placed right in the control, not inside one of them.
     std::vector<Control*> DirectConstituents() const;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "host/handles.h"
+
 namespace host {
 
 std::wstring Widen(std::string_view text, UINT codePage) {
@@ -44,12 +46,11 @@ std::optional<std::string> NarrowExactly(std::wstring_view text, UINT codePage) 
 std::string SystemErrorText(DWORD error) {
     // A shell answer that wraps a system error code is worded as that code.
     if (HRESULT_FACILITY(error) == FACILITY_WIN32 && (error & 0x80000000u)) error = HRESULT_CODE(error);
-    wchar_t* text = nullptr;
+    unique_local<wchar_t> text;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring wording = length && text ? std::wstring(text, length) : std::wstring();
-    if (text) LocalFree(text);
+        0, reinterpret_cast<LPWSTR>(text.put()), 0, nullptr);
+    std::wstring wording = length && text ? std::wstring(text.get(), length) : std::wstring();
     while (!wording.empty() && (wording.back() == L'\n' || wording.back() == L'\r' || wording.back() == L' ')) {
         wording.pop_back();
     }

@@ -5,7 +5,7 @@
 #include "host/app.h"
 #include "host/handles.h"
 
-namespace modMain {
+namespace windowing {
 
 namespace {
 
@@ -101,4 +101,4 @@ bool IsFormLoaded(const std::string& Name) {
     return false;
 }
 
-}  // namespace modMain
+}  // namespace windowing

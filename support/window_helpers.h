@@ -12,7 +12,7 @@
 #include "host/form.h"
 #include "host/standard_controls.h"
 
-namespace modMain {
+namespace windowing {
 
 // Window-frame sizes from the system metrics, asked for once per run.
 std::int32_t DlgFrameX();   // SM_CXDLGFRAME
@@ -69,4 +69,4 @@ void WaitMs(std::int32_t Milliseconds);
 // Whether a loaded form has exactly this name.
 bool IsFormLoaded(const std::string& Name);
 
-}  // namespace modMain
+}  // namespace windowing

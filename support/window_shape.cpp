@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace modMain {
+namespace windowing {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::array<ShadowLine, 5> PlanButtonShadow(const ShadowedButton& button, int twi
     return lines;
 }
 
-}  // namespace modMain
+}  // namespace windowing

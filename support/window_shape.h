@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace modMain {
+namespace windowing {
 
 struct RoundRectPlan {
     int left, top, right, bottom;  // as CreateRoundRectRgn takes them: right and bottom outside
@@ -63,4 +63,4 @@ struct ShadowedButton {
 std::array<ShadowLine, 5> PlanButtonShadow(const ShadowedButton& button, int twipsPerPixelX,
                                            int twipsPerPixelY);
 
-}  // namespace modMain
+}  // namespace windowing

@@ -9,6 +9,7 @@
 #include "app/installer/install_rules.h"
 #include "app/version/latest_version.h"
 #include "app/program/mod_main.h"
+#include "app/window/caption_bar_setup.h"
 #include "app/window/one_window.h"
 #include "app/installer/signature.h"
 #include "app/window/taskbar.h"
@@ -36,8 +37,6 @@ constexpr std::int32_t kDesktopFolder = 0;
 // How long showing the window takes at most before it is on the screen (measured under Wine:
 // 40 to 70 ms); the wait for the version ends this much before the window must be visible.
 constexpr DWORD kShowingTakesMs = 150;
-// The caption bar's item mask (bit i - 1 enables glyph item i): item 3, close, alone.
-constexpr std::uint8_t kCloseItemOnly = 1 << (3 - 1);
 
 // A control the window's description must hold; missing, it leaves `complete` false.
 template <typename T>
@@ -101,7 +100,7 @@ void frmMain::ConnectEvents() {
         Cancelled = true;
     };
     lblVersionComparison->OnMouseDown = [](host::I2&, host::I2&, float&, float&) {
-        modMain::OpenDocument(texts::CompareUrl.Decode());
+        windowing::OpenDocument(texts::CompareUrl.Decode());
     };
     lblVersionComparison->OnMouseMove = [this](host::I2&, host::I2&, float&, float&, host::I4& state) {
         lblVersionComparison_MouseMove(state);
@@ -125,7 +124,7 @@ bool frmMain::Init() {
     latestversion::VersionQuery version(texts::VersionUrl.Decode());
     SetupTitleBar();
     std::int32_t frameX = 0, frameY = 0;  // 0: taken from the system's frame metrics
-    modMain::ShapeWindow(form_,
+    windowing::ShapeWindow(form_,
                          {.Curvature = 40,
                           .LogoBump = true,
                           .BumpLeftAdd = 2,
@@ -146,7 +145,7 @@ bool frmMain::Init() {
         if (control->TypeName() != buttonType) continue;
         auto& button = static_cast<cmdOrb&>(*control);
         if (host::Container* container = button.Parent()) {
-            modMain::DrawButtonShadow(button, container->hDC(), false);
+            windowing::DrawButtonShadow(button, container->hDC(), false);
         }
         button.SetButtonClickHeight(3 * modMain::TwipsPerPixelY);
     }
@@ -176,38 +175,10 @@ bool frmMain::AwaitVersion(const latestversion::VersionQuery& version, DWORD sta
 }
 
 void frmMain::SetupTitleBar() {
-    // The bar's own parent, the form that holds it; no bottom line, no solid background, no
-    // offsets of the system-menu or toolbar items, and every box acts on the window itself.
-    mTitleBar->InitMenu({.Index = 1,
-                         .BakColor = host::SystemColor(COLOR_BTNFACE),
-                         .HilgtColor = host::SystemColor(COLOR_HIGHLIGHT),
-                         .Fnt = form_.GetFont(),
-                         .ControlBoxes = true,
-                         .ovrMenuHeight = 42 * modMain::TwipsPerPixelY,
-                         .ControlBoxesMask = kCloseItemOnly,
-                         .ShowTitleBar = true,
-                         .IsTitleBar = true,
-                         .NoTopWindowResize = true,
-                         .HasLogoBump = true,
-                         .AddToTopControlBoxes = 3});
-    titOrb::Colour background = RGB(180, 180, 180), highlight = RGB(0, 0, 0);
-    titOrb::Colour glyphs = RGB(255, 255, 255), highlightGlyphs = RGB(255, 255, 255);
-    mTitleBar->SynchColorsNow(background, highlight, glyphs, highlightGlyphs);
-    mTitleBar->SetTitlebar(false);
-    mTitleBar->SetDrawControlBoxes(true);
-    mTitleBar->SetAllowMaximize(false);
     // One icon, decoded once, serves as the logo and as the window's icon.
     const std::string iconId = texts::IconResourceId.Decode();
     const host::PicturePtr icon = host::App::LoadIconPicture(iconId.c_str());
-    mTitleBar->SetLogo(icon, {.IsVisible = true,
-                              .PLeft = 6,
-                              .PTop = 9,
-                              .PHeight = 48,
-                              .PWidth = 48,
-                              .FrameWidth = 9,
-                              .Curvature = 65,
-                              .lLeftAdd = -8,
-                              .lTopAdd = -8});
+    modMain::SetUpMainCaptionBar(form_, *mTitleBar, icon);
     form_.SetIcon(icon);
 }
 

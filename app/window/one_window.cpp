@@ -1,6 +1,7 @@
 #include "app/window/one_window.h"
 
 #include "app/window/window_watch.h"
+#include "host/handles.h"
 
 namespace modMain {
 
@@ -48,10 +49,13 @@ void AskForward(HWND window) {
 
 bool FirstInSession() {
     // Kept open for the life of the process: the name exists as long as the first runs.
-    const HANDLE mutex = CreateMutexW(nullptr, FALSE, kSessionMutex);
+    host::unique_mutex mutex(CreateMutexW(nullptr, FALSE, kSessionMutex));
     if (!mutex) return true;  // nothing to tell by: run as before
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
-    CloseHandle(mutex);
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+        mutex.release();
+        return true;
+    }
+    mutex.reset();
     const DWORD start = GetTickCount();
     do {
         if (const HWND window = RunningWindow()) {

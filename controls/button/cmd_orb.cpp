@@ -343,7 +343,7 @@ void cmdOrb::SetCheckedIcon(host::PicturePtr icon) {
 void cmdOrb::FlashControl(bool& /*IsSuccess*/) {
     host::HandlerScope running(hWnd());
     for (int toggle = 0; toggle < 6; ++toggle) {
-        if (toggle > 0) modMain::WaitMs(200);
+        if (toggle > 0) windowing::WaitMs(200);
         if (!hWnd()) return;
         SetValue(!m.value);
     }

@@ -113,57 +113,48 @@ bool titOrb::SetLogo(host::PicturePtr ThePicture, bool IsVisible, std::int32_t P
     picLogo_->SetPicture(std::move(ThePicture));
     picLogo_->Move(PLeft, PTop, PWidth, PHeight);
     picLogo_->SetVisible(IsVisible);
-    modMain::ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
+    windowing::ShapePicture(*picLogo_, FrameWidth, Curvature, lLeftAdd, lTopAdd);
     return false;
 }
 
-void titOrb::InitMenu(host::I2 /*Index*/, Colour BakColor, Colour HilgtColor,
-                      std::shared_ptr<host::Font> Fnt, bool BottomEdge, bool ControlBoxes,
-                      bool SolidBkground, std::int32_t ovrMenuHeight, std::uint8_t ControlBoxesMask,
-                      bool ShowTitleBar, host::Form* oMyParent, bool IsTitleBar,
-                      std::int32_t SysMenuButtonAddLeft, std::int32_t SysMenuButtonAddTop,
-                      bool NotifyCloseEventOnly, bool NotifyMaximizeEventOnly,
-                      bool NotifyMinimizeEventOnly, std::int32_t SlideTBButtonAddLeft,
-                      std::int32_t SlideTBButtonAddTop, bool NoTopWindowResize,
-                      bool NotifyRestoreEventOnly, bool HasLogoBump,
-                      std::int32_t AddToTopControlBoxes) {
-    notifyMaximizeEventOnly_ = NotifyMaximizeEventOnly;
-    notifyMinimizeEventOnly_ = NotifyMinimizeEventOnly;
-    notifyCloseEventOnly_ = NotifyCloseEventOnly;
-    notifyRestoreEventOnly_ = NotifyRestoreEventOnly;
-    hasLogoBump_ = HasLogoBump;
-    sysMenuButtonAddLeft_ = SysMenuButtonAddLeft;
-    sysMenuButtonAddTop_ = SysMenuButtonAddTop;
-    addToTopControlBoxes_ = AddToTopControlBoxes;
-    slideTBButtonAddLeft_ = SlideTBButtonAddLeft;
-    slideTBButtonAddTop_ = SlideTBButtonAddTop;
-    noTopWindowResize_ = NoTopWindowResize;
-    if (oMyParent) {
-        HoldParent(oMyParent);
-        parentName_ = oMyParent->Name();
+void titOrb::InitMenu(const MenuSettings& s) {
+    menu_.NotifyMaximizeEventOnly = s.NotifyMaximizeEventOnly;
+    menu_.NotifyMinimizeEventOnly = s.NotifyMinimizeEventOnly;
+    menu_.NotifyCloseEventOnly = s.NotifyCloseEventOnly;
+    menu_.NotifyRestoreEventOnly = s.NotifyRestoreEventOnly;
+    menu_.HasLogoBump = s.HasLogoBump;
+    menu_.SysMenuButtonAddLeft = s.SysMenuButtonAddLeft;
+    menu_.SysMenuButtonAddTop = s.SysMenuButtonAddTop;
+    menu_.AddToTopControlBoxes = s.AddToTopControlBoxes;
+    menu_.SlideTBButtonAddLeft = s.SlideTBButtonAddLeft;
+    menu_.SlideTBButtonAddTop = s.SlideTBButtonAddTop;
+    menu_.NoTopWindowResize = s.NoTopWindowResize;
+    if (s.oMyParent) {
+        HoldParent(s.oMyParent);
+        parentName_ = s.oMyParent->Name();
     }
-    if (myParent_) SetTitlebar(ShowTitleBar);
-    isTitleBar_ = IsTitleBar;
-    itemMask_ = ControlBoxesMask;
+    if (myParent_) SetTitlebar(s.ShowTitleBar);
+    menu_.IsTitleBar = s.IsTitleBar;
+    menu_.ControlBoxesMask = s.ControlBoxesMask;
     if (std::exchange(initialised_, true)) return;
 
-    bottomEdgeLine_ = BottomEdge;
-    drawControlBoxes_ = ControlBoxes;
+    menu_.BottomEdge = s.BottomEdge;
+    menu_.ControlBoxes = s.ControlBoxes;
     HoldParent(HostForm());
-    baseHeight_ = ovrMenuHeight;
-    if (Fnt) SetFont(Fnt);
+    menu_.ovrMenuHeight = s.ovrMenuHeight;
+    if (s.Fnt) SetFont(s.Fnt);
     textFont_ = GetFont();
-    menuHeight_ = ovrMenuHeight + 4 * TwipsY();
+    menuHeight_ = s.ovrMenuHeight + 4 * TwipsY();
     Extender().SetHeight(menuHeight_);
     if (myParent_) Extender().SetWidth(myParent_->Width());
     menuWidth_ = Extender().Width();
     Extender().SetTop(0);
     Extender().SetLeft(0);
     top_ = 0;
-    SetBkcolor(BakColor);
-    SetHilightColor(HilgtColor);
+    SetBkcolor(s.BakColor);
+    SetHilightColor(s.HilgtColor);
     redrawState_ = -1;
-    solidBackground_ = SolidBkground;
+    menu_.SolidBkground = s.SolidBkground;
     TrackMouse = std::make_unique<clsTrackMouse>();
     TrackMouse->MouseOver = [this](std::int32_t x, std::int32_t y) { OnMouseOver(x, y); };
     TrackMouse->MouseOut = [this] { OnMouseOut(); };
@@ -191,19 +182,19 @@ void titOrb::ReDrawMenu(bool full, bool track) {
     } else {
         redrawState_ = -1;
     }
-    if (drawControlBoxes_) DrawGlyphItems(itemMask_);
+    if (menu_.ControlBoxes) DrawGlyphItems(menu_.ControlBoxesMask);
     DrawContainerLayer();
     if (myParent_) {
         const int left = captionbar::StripLeft(ParentWidthPixels(), picButtons_->Width());
         const int top = captionbar::StripTop(Pixels(Extender().Height(), TwipsX()),
-                                             picButtons_->Height(), addToTopControlBoxes_);
+                                             picButtons_->Height(), menu_.AddToTopControlBoxes);
         picButtons_->Move(left, top, picButtons_->Width(), picButtons_->Height());
     }
 }
 
 void titOrb::CLSWindow() {
     DrawBackground();
-    DrawGlyphItems(itemMask_);
+    DrawGlyphItems(menu_.ControlBoxesMask);
     MouseMove(0, 0, 0, 0);
     DrawContainerLayer();
 }
@@ -336,7 +327,7 @@ void titOrb::DrawContainerLayer() {
 }
 
 void titOrb::DrawGlyphItems(std::uint8_t mask, std::optional<Colour> baseColour) {
-    if (!drawControlBoxes_) return;
+    if (!menu_.ControlBoxes) return;
     const Colour base = baseColour.value_or(hilightColor_);
     const captionbar::ItemGeometry geometry = Geometry();
     host::Font drawing = symbolFont_;
@@ -392,17 +383,17 @@ captionbar::ItemGeometry titOrb::Geometry() {
     g.barScaleHeight = static_cast<int>(ScaleHeight());
     g.barHeightTwips = Control::Height();
     g.parentWidthTwips = myParent_ ? myParent_->Width() : 0;
-    g.ovrMenuHeight = baseHeight_;
+    g.ovrMenuHeight = menu_.ovrMenuHeight;
     g.glyphWidth = glyph.cx;
     g.glyphHeight = glyph.cy;
-    g.SysMenuButtonAddLeft = sysMenuButtonAddLeft_;
-    g.SysMenuButtonAddTop = sysMenuButtonAddTop_;
-    g.SlideTBButtonAddLeft = slideTBButtonAddLeft_;
-    g.SlideTBButtonAddTop = slideTBButtonAddTop_;
-    g.AddToTopControlBoxes = addToTopControlBoxes_;
+    g.SysMenuButtonAddLeft = menu_.SysMenuButtonAddLeft;
+    g.SysMenuButtonAddTop = menu_.SysMenuButtonAddTop;
+    g.SlideTBButtonAddLeft = menu_.SlideTBButtonAddLeft;
+    g.SlideTBButtonAddTop = menu_.SlideTBButtonAddTop;
+    g.AddToTopControlBoxes = menu_.AddToTopControlBoxes;
     g.AllowMaximize = allowMaximize_;
     g.DrawFormBoxes = drawFormBoxes_;
-    g.HasLogoBump = hasLogoBump_;
+    g.HasLogoBump = menu_.HasLogoBump;
     g.parentMaximised = ParentMaximised();
     return g;
 }
@@ -411,7 +402,7 @@ int titOrb::HitTestItem(POINT screen) {
     RECT bar{};
     GetWindowRect(hWnd(), &bar);
     return captionbar::HitTestItem({screen.x, screen.y},
-                                   {bar.left, bar.top, bar.right, bar.bottom}, itemMask_,
+                                   {bar.left, bar.top, bar.right, bar.bottom}, menu_.ControlBoxesMask,
                                    Geometry());
 }
 
@@ -566,7 +557,7 @@ bool titOrb::ParentMaximised() const {
 }
 
 void titOrb::Minimise() {
-    if (!notifyMinimizeEventOnly_ && myParent_) {
+    if (!menu_.NotifyMinimizeEventOnly && myParent_) {
         myParent_->ZOrder();
         myParent_->SetWindowState(host::Form::kMinimized);
     }
@@ -575,16 +566,16 @@ void titOrb::Minimise() {
 
 void titOrb::MaximiseOrRestore() {
     if (ParentMaximised()) {
-        if (!notifyRestoreEventOnly_) myParent_->SetWindowState(host::Form::kNormal);
+        if (!menu_.NotifyRestoreEventOnly) myParent_->SetWindowState(host::Form::kNormal);
         RestoreNotify();
     } else {
-        if (!notifyMaximizeEventOnly_ && myParent_) myParent_->SetWindowState(host::Form::kMaximized);
+        if (!menu_.NotifyMaximizeEventOnly && myParent_) myParent_->SetWindowState(host::Form::kMaximized);
         MaximizeNotify();
     }
 }
 
 void titOrb::CloseParent() {
-    if (!notifyCloseEventOnly_) RunCloseSequence();
+    if (!menu_.NotifyCloseEventOnly) RunCloseSequence();
     CloseNotify();
 }
 
@@ -639,7 +630,7 @@ void titOrb::MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
     }
     GetCursorPos(&cursor_);
     if (HitTestItem(cursor_) != -1) return;  // the item acts on mouse up
-    if (!isTitleBar_ || !myParent_ || ParentMaximised()) return;
+    if (!menu_.IsTitleBar || !myParent_ || ParentMaximised()) return;
     GetCursorPos(&cursor_);
     // Ends the host's press on the bar (and its capture) before the system takes the mouse.
     SendMessageA(hWnd(), WM_LBUTTONUP, 0, 0);
@@ -652,7 +643,7 @@ void titOrb::MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
 
 void titOrb::MouseMove(int /*button*/, int /*shift*/, double x, double y) {
     captionbar::TopEdge edge;
-    edge.NoTopWindowResize = noTopWindowResize_;
+    edge.NoTopWindowResize = menu_.NoTopWindowResize;
     edge.containerMaximised = HostForm() && HostForm()->WindowState() == host::Form::kMaximized;
     edge.logoLeft = picLogo_->Left();
     edge.stripLeft = picButtons_->Left();
@@ -695,7 +686,7 @@ void titOrb::DblClick() { DoubleClickAction(); }
 void titOrb::OnMouseOver(std::int32_t x, std::int32_t y) {
     const int item = HitTestItem({x, y});
     if (item == -1) {
-        if (drawControlBoxes_) DrawGlyphItems(itemMask_);
+        if (menu_.ControlBoxes) DrawGlyphItems(menu_.ControlBoxesMask);
         redrawState_ = -1;
         return;
     }
@@ -710,11 +701,11 @@ void titOrb::OnMouseOver(std::int32_t x, std::int32_t y) {
 
 void titOrb::OnMouseOut() {
     redrawState_ = -1;
-    if (modMain::IsFormLoaded(parentName_)) ReDrawMenu(true, false);
+    if (windowing::IsFormLoaded(parentName_)) ReDrawMenu(true, false);
 }
 
 void titOrb::OnParentResize() {
-    if (!modMain::IsFormLoaded(parentName_)) return;
+    if (!windowing::IsFormLoaded(parentName_)) return;
     Cls();
     ReDrawMenu(true, false);
 }

@@ -47,18 +47,6 @@ public:
     bool SetLogo(host::PicturePtr ThePicture, bool IsVisible, std::int32_t PLeft, std::int32_t PTop,
                  std::int32_t PHeight, std::int32_t PWidth, std::int32_t FrameWidth,
                  std::int32_t Curvature, std::int32_t lLeftAdd, std::int32_t lTopAdd);
-    // The one-time set-up; a later call changes only the flags, offsets, parent, title bar,
-    // IsTitleBar and the item mask.
-    void InitMenu(host::I2 Index, Colour BakColor, Colour HilgtColor, std::shared_ptr<host::Font> Fnt,
-                  bool BottomEdge, bool ControlBoxes, bool SolidBkground, std::int32_t ovrMenuHeight,
-                  std::uint8_t ControlBoxesMask, bool ShowTitleBar, host::Form* oMyParent,
-                  bool IsTitleBar, std::int32_t SysMenuButtonAddLeft,
-                  std::int32_t SysMenuButtonAddTop, bool NotifyCloseEventOnly,
-                  bool NotifyMaximizeEventOnly, bool NotifyMinimizeEventOnly,
-                  std::int32_t SlideTBButtonAddLeft, std::int32_t SlideTBButtonAddTop,
-                  bool NoTopWindowResize, bool NotifyRestoreEventOnly, bool HasLogoBump,
-                  std::int32_t AddToTopControlBoxes);
-
     // SetLogo's and InitMenu's values by name, for a call that names each value it gives
     // with a designated initialiser; a value it leaves out is 0, false or none.
     struct LogoSettings {
@@ -87,14 +75,9 @@ public:
         bool NoTopWindowResize = false, NotifyRestoreEventOnly = false, HasLogoBump = false;
         std::int32_t AddToTopControlBoxes = 0;
     };
-    void InitMenu(const MenuSettings& s) {
-        InitMenu(s.Index, s.BakColor, s.HilgtColor, s.Fnt, s.BottomEdge, s.ControlBoxes,
-                 s.SolidBkground, s.ovrMenuHeight, s.ControlBoxesMask, s.ShowTitleBar,
-                 s.oMyParent, s.IsTitleBar, s.SysMenuButtonAddLeft, s.SysMenuButtonAddTop,
-                 s.NotifyCloseEventOnly, s.NotifyMaximizeEventOnly, s.NotifyMinimizeEventOnly,
-                 s.SlideTBButtonAddLeft, s.SlideTBButtonAddTop, s.NoTopWindowResize,
-                 s.NotifyRestoreEventOnly, s.HasLogoBump, s.AddToTopControlBoxes);
-    }
+    // The one-time set-up; a later call changes only the flags, offsets, parent, title bar,
+    // IsTitleBar and the item mask.
+    void InitMenu(const MenuSettings& s);
     // Takes the colours, raises SynchColors with them (the container may change the caller's
     // variables) and redraws in full. HFC is only passed on.
     void SynchColorsNow(Colour& BC, Colour& HC, Colour& fc, Colour& HFC);
@@ -118,8 +101,8 @@ public:
     std::int32_t SysMenuRectBottom() const { return sysMenuRect_.bottom; }
     void SetSysMenuRectBottom(std::int32_t v) { sysMenuRect_.bottom = v; }
     void SetLogoPicture(host::PicturePtr picture);
-    bool NoTopWindowResize() const { return noTopWindowResize_; }
-    void SetNoTopWindowResize(bool value) { noTopWindowResize_ = value; }
+    bool NoTopWindowResize() const { return menu_.NoTopWindowResize; }
+    void SetNoTopWindowResize(bool value) { menu_.NoTopWindowResize = value; }
     HDC hdc() { return hDC(); }
     // Font: the inherited GetFont().
     Colour Bkcolor() const { return bkcolor_; }
@@ -133,18 +116,18 @@ public:
     float Top() const { return top_; }
     std::int32_t MenuHeight() const { return menuHeight_; }
     std::int32_t MenuWidth() const { return menuWidth_; }
-    bool BottomEdgeLine() const { return bottomEdgeLine_; }
-    void SetBottomEdgeLine(bool value) { bottomEdgeLine_ = value; }
-    bool DrawControlBoxes() const { return drawControlBoxes_; }
-    void SetDrawControlBoxes(bool value) { drawControlBoxes_ = value; }
+    bool BottomEdgeLine() const { return menu_.BottomEdge; }
+    void SetBottomEdgeLine(bool value) { menu_.BottomEdge = value; }
+    bool DrawControlBoxes() const { return menu_.ControlBoxes; }
+    void SetDrawControlBoxes(bool value) { menu_.ControlBoxes = value; }
     bool FormBorder() const;
     void SetFormBorder(bool value);
     bool Titlebar() const;
     void SetTitlebar(bool value);
     bool DrawFormBoxes() const { return drawFormBoxes_; }
     void SetDrawFormBoxes(bool value) { drawFormBoxes_ = value; }
-    bool SolidBackground() const { return solidBackground_; }
-    void SetSolidBackground(bool value) { solidBackground_ = value; }
+    bool SolidBackground() const { return menu_.SolidBkground; }
+    void SetSolidBackground(bool value) { menu_.SolidBkground = value; }
 
     // ---- events, in their numbered order ----
     host::Event<> ParentClosing;
@@ -174,7 +157,7 @@ public:
         return images_[static_cast<std::size_t>(image)];
     }
     host::Form* MyParent() const { return myParent_; }
-    std::uint8_t ItemMask() const { return itemMask_; }
+    std::uint8_t ItemMask() const { return menu_.ControlBoxesMask; }
     // The item (1 to 5) under a screen point on the bar, or -1.
     int HitTestItem(POINT screen);
 
@@ -257,32 +240,18 @@ private:
     std::string parentName_;
     host::Subscription parentResized_;
     host::Subscription parentUnloaded_;
-    bool bottomEdgeLine_ = false;
-    bool drawControlBoxes_ = false;
     bool drawFormBoxes_ = true;
-    bool solidBackground_ = false;
     bool allowMaximize_ = false;
     bool closeButtonOnly_ = false;
     bool toolbarSlider_ = false;
     bool toolbarShownOnce_ = false;
-    bool noTopWindowResize_ = false;
-    bool isTitleBar_ = false;
-    std::uint8_t itemMask_ = 0;
-    std::int32_t baseHeight_ = 0;  // ovrMenuHeight, twips
     std::int32_t menuHeight_ = 0;  // twips
     std::int32_t menuWidth_ = 0;
     float left_ = 0;
     float top_ = 0;
-    std::int32_t sysMenuButtonAddLeft_ = 0;
-    std::int32_t sysMenuButtonAddTop_ = 0;
-    std::int32_t addToTopControlBoxes_ = 0;
-    std::int32_t slideTBButtonAddLeft_ = 0;
-    std::int32_t slideTBButtonAddTop_ = 0;
-    bool notifyCloseEventOnly_ = false;
-    bool notifyMaximizeEventOnly_ = false;
-    bool notifyMinimizeEventOnly_ = false;
-    bool notifyRestoreEventOnly_ = false;
-    bool hasLogoBump_ = false;
+    // The menu settings InitMenu keeps (its colours, font, title bar and parent go to the
+    // bar's own properties and are not read from here).
+    MenuSettings menu_;
     RECT sysMenuRect_{};
     host::Font symbolFont_{"Marlett", 12};
     std::shared_ptr<host::Font> textFont_;

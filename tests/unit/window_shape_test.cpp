@@ -5,7 +5,7 @@
 
 namespace {
 
-using modMain::RoundRectPlan;
+using windowing::RoundRectPlan;
 
 constexpr std::uint32_t Rgb(int r, int g, int b) {
     return static_cast<std::uint32_t>(r | (g << 8) | (b << 16));
@@ -29,50 +29,50 @@ TEST(ShadeColor, Cases) {
         {0, 0x80000012u, 0, 0, 0, Rgb(0x12, 0, 0)},         // only the RGB bytes count
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(modMain::ShadeColor(c.amount, c.color, c.addRed, c.addGreen, c.addBlue), c.expected)
+        EXPECT_EQ(windowing::ShadeColor(c.amount, c.color, c.addRed, c.addGreen, c.addBlue), c.expected)
             << "amount " << c.amount << " colour " << std::hex << c.color;
     }
 }
 
 TEST(PlanWindowShape, WithoutTheBumpARoundedBodyInsetByTheFrame) {
-    const auto plan = modMain::PlanWindowShape(500, 400, 40.5, false, 2, 5, 42, 55, 65, 4, 4);
+    const auto plan = windowing::PlanWindowShape(500, 400, 40.5, false, 2, 5, 42, 55, 65, 4, 4);
     EXPECT_EQ(plan.body, (RoundRectPlan{4, 3, 496, 397, 40, 40})) << "40.5 rounds to even";
     EXPECT_FALSE(plan.bump);
     EXPECT_FALSE(plan.filler);
 }
 
 TEST(PlanWindowShape, TheMainWindowsBumpAndFiller) {
-    const auto plan = modMain::PlanWindowShape(500, 400, 40, true, 2, 5, 42, 55, 65, 3, 3);
+    const auto plan = windowing::PlanWindowShape(500, 400, 40, true, 2, 5, 42, 55, 65, 3, 3);
     EXPECT_EQ(plan.body, (RoundRectPlan{3, 20, 497, 397, 40, 40}));
     ASSERT_TRUE(plan.bump);
     EXPECT_EQ(*plan.bump, (RoundRectPlan{2, 5, 42, 55, 65, 65})) << "FrameX - 1 to 42";
     ASSERT_TRUE(plan.filler);
-    EXPECT_EQ(*plan.filler, (modMain::RectPlan{3, 32, 10, 100}));
+    EXPECT_EQ(*plan.filler, (windowing::RectPlan{3, 32, 10, 100}));
 }
 
 TEST(PlanPictureShape, InsetByTheFrameAndMovedByTheAdds) {
-    EXPECT_EQ(modMain::PlanPictureShape(48, 48, 9, 65, -8, -8),
+    EXPECT_EQ(windowing::PlanPictureShape(48, 48, 9, 65, -8, -8),
               (RoundRectPlan{1, 1, 31, 31, 65, 65}));
-    EXPECT_EQ(modMain::PlanPictureShape(100, 50, 0, 2.5, 0, 0), (RoundRectPlan{0, 0, 100, 50, 2, 2}));
+    EXPECT_EQ(windowing::PlanPictureShape(100, 50, 0, 2.5, 0, 0), (RoundRectPlan{0, 0, 100, 50, 2, 2}));
 }
 
 TEST(PlanButtonShadow, FiveRowsShiftedRightWithTheirColours) {
     // 1500 × 450 twips at (300, 600): 100 × 30 pixels at (20, 40); bottom at 70.
-    const auto rows = modMain::PlanButtonShadow({300, 600, 1500, 450, 0}, 15, 15);
+    const auto rows = windowing::PlanButtonShadow({300, 600, 1500, 450, 0}, 15, 15);
     const std::uint32_t base = Rgb(16, 18, 81);
-    const modMain::ShadowLine expected[5] = {
+    const windowing::ShadowLine expected[5] = {
         {67, 30, 120, base},
-        {68, 31, 121, modMain::ShadeColor(10, base)},
-        {69, 32, 122, modMain::ShadeColor(30, base)},
-        {70, 33, 123, modMain::ShadeColor(40, base)},
-        {71, 34, 124, modMain::ShadeColor(20, base)},
+        {68, 31, 121, windowing::ShadeColor(10, base)},
+        {69, 32, 122, windowing::ShadeColor(30, base)},
+        {70, 33, 123, windowing::ShadeColor(40, base)},
+        {71, 34, 124, windowing::ShadeColor(20, base)},
     };
     for (int i = 0; i < 5; ++i) EXPECT_EQ(rows[i], expected[i]) << "row " << i;
 
-    const auto straightLeft = modMain::PlanButtonShadow({300, 600, 1500, 450, 2}, 15, 15);
+    const auto straightLeft = windowing::PlanButtonShadow({300, 600, 1500, 450, 2}, 15, 15);
     EXPECT_EQ(straightLeft[0].fromX, 22);
     EXPECT_EQ(straightLeft[0].toX, 22 + 98);
-    EXPECT_EQ(modMain::PlanButtonShadow({300, 600, 1500, 450, 4}, 15, 15)[0].fromX, 30);
+    EXPECT_EQ(windowing::PlanButtonShadow({300, 600, 1500, 450, 4}, 15, 15)[0].fromX, 30);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window/caption_bar_setup.h"
 #include "controls/captionbar/tit_orb.h"
 #include "host/app.h"
 #include "host/form.h"
@@ -41,16 +42,20 @@ struct CaptionBarFixture : testing::Test {
 
     void Init(const BarOptions& o = {}) { Init(*bar, o); }
     void Init(titOrb& target, const BarOptions& o) {
-        target.InitMenu(1, 0x8000000F, 0x8000000D, form.GetFont(), false, o.ControlBoxes, false,
-                      o.ovrMenuHeightPixels * host::App::TwipsPerPixelY(), o.ControlBoxesMask, true,
-                      nullptr, true, 0, 0, o.NotifyCloseEventOnly, false, false, 0, 0,
-                      o.NoTopWindowResize, false, true, 3);
+        titOrb::MenuSettings s = modMain::MainCaptionBarMenu(form);
+        s.ovrMenuHeight = o.ovrMenuHeightPixels * host::App::TwipsPerPixelY();
+        s.ControlBoxesMask = o.ControlBoxesMask;
+        s.ControlBoxes = o.ControlBoxes;
+        s.NotifyCloseEventOnly = o.NotifyCloseEventOnly;
+        s.NoTopWindowResize = o.NoTopWindowResize;
+        target.InitMenu(s);
     }
 
     // A later InitMenu: only the flags, offsets, title bar and item mask change.
     void SetItemMask(std::uint8_t mask) {
-        bar->InitMenu(1, 0, 0, nullptr, false, true, false, 0, mask, true, nullptr, true, 0, 0,
-                      false, false, false, 0, 0, true, false, true, 3);
+        titOrb::MenuSettings s = modMain::MainCaptionBarMenu(form);
+        s.ControlBoxesMask = mask;
+        bar->InitMenu(s);
     }
 
     void Show() {

@@ -36,8 +36,10 @@ TEST_F(CaptionBarFixture, InitMenuPutsTheBarAcrossTheTopOfItsParent) {
         << "the hover tracker watches the bar's window";
 
     // A second call changes the flags and the mask, not the size.
-    bar->InitMenu(1, 0, 0, nullptr, false, true, false, 20 * 15, 16, true, nullptr, true, 0, 0,
-                  false, false, false, 0, 0, true, false, true, 3);
+    titOrb::MenuSettings later = modMain::MainCaptionBarMenu(form);
+    later.ovrMenuHeight = 20 * 15;
+    later.ControlBoxesMask = 16;
+    bar->InitMenu(later);
     EXPECT_EQ(InParent(bar->hWnd()).bottom, 46);
     EXPECT_EQ(bar->ItemMask(), 16);
 }
@@ -148,8 +150,10 @@ TEST_F(CaptionBarFixture, HoverAndTheNamedParentsResizeRedrawTheBar) {
     SendMessageA(bar->hWnd(), WM_MOUSELEAVE, 0, 0);
     form.SetWidth(form.Width() + 150);
     EXPECT_EQ(count(), 0);
-    bar->InitMenu(1, 0, 0, nullptr, false, true, false, 0, 16, true, &form, true, 0, 0, false,
-                  false, false, 0, 0, true, false, true, 3);
+    titOrb::MenuSettings naming = modMain::MainCaptionBarMenu(form);
+    naming.ControlBoxesMask = 16;
+    naming.oMyParent = &form;
+    bar->InitMenu(naming);
     log.clear();
     SendMessageA(bar->hWnd(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(count(), 1);

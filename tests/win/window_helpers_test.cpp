@@ -43,7 +43,7 @@ TEST(ShapeWindow, BodyBumpFillerAndFrameInsets) {
         form.Move(0, 0, 7500, 6000);  // 500 × 400 pixels
         form.Load();
         std::int32_t frameX = c.frameX, frameY = c.frameY;
-        modMain::ShapeWindow(form, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
+        windowing::ShapeWindow(form, 40, true, 2, 5, 42, 55, 65, frameX, frameY);
 
         const bool sizable = c.borderStyle == 2;
         const int fx = c.frameX ? c.frameX : GetSystemMetrics(sizable ? SM_CXFRAME : SM_CXDLGFRAME);
@@ -79,7 +79,7 @@ TEST(ShapeWindow, WithoutTheBumpTheBodyRunsFromThreePixels) {
     form.Move(0, 0, 7500, 6000);
     form.Load();
     std::int32_t frameX = 5, frameY = 5;
-    modMain::ShapeWindow(form, 10, false, 0, 0, 0, 0, 0, frameX, frameY);
+    windowing::ShapeWindow(form, 10, false, 0, 0, 0, 0, 0, frameX, frameY);
     const WindowRegion region(form.hWnd());
     EXPECT_TRUE(region.Has(250, 3));
     EXPECT_FALSE(region.Has(250, 2));
@@ -99,7 +99,7 @@ TEST(ShapePicture, RoundedAndInsetFromItsOwnMeasures) {
     logo.SetBorderStyle(0);
     logo.Move(6, 9, 48, 48);
     ASSERT_EQ(logo.Width(), 48);
-    modMain::ShapePicture(logo, 9, 65, -8, -8);
+    windowing::ShapePicture(logo, 9, 65, -8, -8);
     const WindowRegion region(logo.hWnd());
     ASSERT_NE(region.Kind(), ERROR);
     EXPECT_TRUE(region.Has(16, 16));
@@ -142,13 +142,13 @@ struct ShadowFixture : testing::Test {
 
 TEST_F(ShadowFixture, FiveRowsWithTheirColoursShiftsAndUnpaintedEnds) {
     const std::uint32_t base = RGB(16, 18, 81);
-    const std::uint32_t colors[5] = {base, modMain::ShadeColor(10, base), modMain::ShadeColor(30, base),
-                                     modMain::ShadeColor(40, base), modMain::ShadeColor(20, base)};
+    const std::uint32_t colors[5] = {base, windowing::ShadeColor(10, base), windowing::ShadeColor(30, base),
+                                     windowing::ShadeColor(40, base), windowing::ShadeColor(20, base)};
     for (int mask : {0, 2}) {
         SetUp();
         FakeButton button;
         button.mask = mask;
-        modMain::DrawButtonShadow(button, dc.get(), false);
+        windowing::DrawButtonShadow(button, dc.get(), false);
         const int inset = mask == 2 ? 2 : 10;
         for (int row = 0; row < 5; ++row) {
             const int y = 67 + row, from = 20 + inset + row, to = from + 100 - inset;
@@ -166,28 +166,28 @@ TEST_F(ShadowFixture, FiveRowsWithTheirColoursShiftsAndUnpaintedEnds) {
 TEST_F(ShadowFixture, AHiddenButtonHasNoShadowOnlyWhenAskedSo) {
     FakeButton button;
     button.visible = false;
-    modMain::DrawButtonShadow(button, dc.get(), true);
+    windowing::DrawButtonShadow(button, dc.get(), true);
     EXPECT_EQ(At(60, 67), RGB(255, 255, 255));
-    modMain::DrawButtonShadow(button, dc.get(), false);
+    windowing::DrawButtonShadow(button, dc.get(), false);
     EXPECT_EQ(At(60, 67), RGB(16, 18, 81));
 }
 
 TEST_F(ShadowFixture, DrawingTheShadowHundredsOfTimesLeaksNoPen) {
     FakeButton button;
-    EXPECT_FALSE(wintest::LeaksGdiObjects([&] { modMain::DrawButtonShadow(button, dc.get(), true); }));
+    EXPECT_FALSE(wintest::LeaksGdiObjects([&] { windowing::DrawButtonShadow(button, dc.get(), true); }));
 }
 
 TEST(WaitMs, ZeroReturnsWithoutProcessingEvents) {
     host::Form form("frmWait");
     form.Load();
     PostMessageA(form.hWnd(), WM_CLOSE, 0, 0);
-    modMain::WaitMs(0);
+    windowing::WaitMs(0);
     EXPECT_TRUE(form.Loaded());
-    modMain::WaitMs(-5);
+    windowing::WaitMs(-5);
     EXPECT_TRUE(form.Loaded());
 
     const DWORD start = GetTickCount();
-    modMain::WaitMs(200);
+    windowing::WaitMs(200);
     const DWORD waited = GetTickCount() - start;
     EXPECT_FALSE(form.Loaded()) << "the posted close was processed during the wait";
     EXPECT_GE(waited, 190u);
@@ -196,13 +196,13 @@ TEST(WaitMs, ZeroReturnsWithoutProcessingEvents) {
 
 TEST(IsFormLoaded, ExactNamesOfLoadedForms) {
     host::Form form("frmMain");
-    EXPECT_FALSE(modMain::IsFormLoaded("frmMain"));
+    EXPECT_FALSE(windowing::IsFormLoaded("frmMain"));
     form.Load();
-    EXPECT_TRUE(modMain::IsFormLoaded("frmMain"));
-    EXPECT_FALSE(modMain::IsFormLoaded("frmmain"));
-    EXPECT_FALSE(modMain::IsFormLoaded("frmMai"));
+    EXPECT_TRUE(windowing::IsFormLoaded("frmMain"));
+    EXPECT_FALSE(windowing::IsFormLoaded("frmmain"));
+    EXPECT_FALSE(windowing::IsFormLoaded("frmMai"));
     form.Unload();
-    EXPECT_FALSE(modMain::IsFormLoaded("frmMain"));
+    EXPECT_FALSE(windowing::IsFormLoaded("frmMain"));
 }
 
 TEST(OpenDocument, GoesThroughTheShellOpenEffect) {
@@ -214,7 +214,7 @@ TEST(OpenDocument, GoesThroughTheShellOpenEffect) {
         }
     } recorder;
     host::App::SetEffects(&recorder);
-    modMain::OpenDocument("http://127.0.0.1:8765/compare.htm");
+    windowing::OpenDocument("http://127.0.0.1:8765/compare.htm");
     host::App::SetEffects(nullptr);
     EXPECT_EQ(recorder.opened, (std::vector<std::string>{"http://127.0.0.1:8765/compare.htm"}));
 }
@@ -222,15 +222,15 @@ TEST(OpenDocument, GoesThroughTheShellOpenEffect) {
 // The frame sizes are read once: a later change of the system's border width leaves them as
 // they were first read.
 TEST(FrameMetrics, KeepTheirFirstValuesWhenTheSystemChanges) {
-    const std::int32_t first[] = {modMain::DlgFrameX(), modMain::DlgFrameY(), modMain::SizeFrameX(),
-                                  modMain::SizeFrameY()};
+    const std::int32_t first[] = {windowing::DlgFrameX(), windowing::DlgFrameY(), windowing::SizeFrameX(),
+                                  windowing::SizeFrameY()};
     UINT border = 0;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETBORDER, 0, &border, 0));
     const int sizingBefore = GetSystemMetrics(SM_CXFRAME);
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETBORDER, border + 3, nullptr, 0));  // not saved
     const int sizingAfter = GetSystemMetrics(SM_CXFRAME);
-    const std::int32_t now[] = {modMain::DlgFrameX(), modMain::DlgFrameY(), modMain::SizeFrameX(),
-                                modMain::SizeFrameY()};
+    const std::int32_t now[] = {windowing::DlgFrameX(), windowing::DlgFrameY(), windowing::SizeFrameX(),
+                                windowing::SizeFrameY()};
     SystemParametersInfoA(SPI_SETBORDER, border, nullptr, 0);
     ASSERT_NE(sizingAfter, sizingBefore) << "the system's sizing frame follows its border width";
     EXPECT_TRUE(std::equal(std::begin(first), std::end(first), std::begin(now)));
